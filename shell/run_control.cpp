@@ -1,0 +1,59 @@
+#include "shell/run_control.h"
+
+std::atomic<int> start_requested{0};
+std::atomic<int> user_running{0};
+std::atomic<int> stop_requested{0};
+std::atomic<int> exit_state{0};
+
+std::atomic<int> request_code{0};
+std::atomic<int> request_done{1};
+int request_result = 0;
+RequestParams request;
+
+void reset_run_control()
+{
+  start_requested.store(0);
+  user_running.store(0);
+  stop_requested.store(0);
+  exit_state.store(0);
+  request_code.store(0);
+  request_done.store(1);
+  request_result = 0;
+  request = RequestParams{};
+}
+
+int post_request(int code, const RequestParams& params, PumpFunction pump)
+{
+  // Another request may still be in service: its parameters belong to the
+  // worker until it frees the channel.
+  while (request_code.load(std::memory_order_acquire) != 0)
+    pump();
+  request = params;
+  request_done.store(0, std::memory_order_relaxed);
+  request_code.store(code, std::memory_order_release);
+  while (request_done.load(std::memory_order_acquire) == 0)
+    pump();
+  return request_result;
+}
+
+bool serve_pending_request(ExecuteFunction execute)
+{
+  const int code = request_code.load(std::memory_order_acquire);
+  if (code == 0)
+    return false;
+  request_result = execute(code, request);
+  request_done.store(1, std::memory_order_release);
+  request_code.store(0, std::memory_order_release);
+  return true;
+}
+
+void press_start()
+{
+  if (user_running.load(std::memory_order_acquire) == 0)
+    start_requested.store(1, std::memory_order_release);
+}
+
+void press_stop()
+{
+  stop_requested.store(1, std::memory_order_release);
+}
