@@ -5,6 +5,9 @@ std::atomic<int> user_running{0};
 std::atomic<int> stop_requested{0};
 std::atomic<int> exit_state{0};
 
+std::atomic<int> line_input_owner{0};
+std::atomic<int> tool_active{0};
+
 std::atomic<int> request_code{0};
 std::atomic<int> request_done{1};
 int request_result = 0;
@@ -16,23 +19,44 @@ void reset_run_control()
   user_running.store(0);
   stop_requested.store(0);
   exit_state.store(0);
+  line_input_owner.store(0);
+  tool_active.store(0);
   request_code.store(0);
   request_done.store(1);
   request_result = 0;
   request = RequestParams{};
 }
 
+namespace {
+
+// Once Exit has been chosen the worker serves nothing more: a poster that kept
+// waiting would spin forever.
+bool exiting()
+{
+  return exit_state.load(std::memory_order_acquire) != 0;
+}
+
+} // namespace
+
 int post_request(int code, const RequestParams& params, PumpFunction pump)
 {
   // Another request may still be in service: its parameters belong to the
   // worker until it frees the channel.
-  while (request_code.load(std::memory_order_acquire) != 0)
+  while (request_code.load(std::memory_order_acquire) != 0) {
+    if (exiting())
+      return request_abandoned;
     pump();
+  }
+  if (exiting())
+    return request_abandoned;
   request = params;
   request_done.store(0, std::memory_order_relaxed);
   request_code.store(code, std::memory_order_release);
-  while (request_done.load(std::memory_order_acquire) == 0)
+  while (request_done.load(std::memory_order_acquire) == 0) {
+    if (exiting())
+      return request_abandoned;
     pump();
+  }
   return request_result;
 }
 

@@ -48,13 +48,20 @@ void reset_run_control();
 // Poster side (GUI thread). Waits for a free channel running `pump`, writes the
 // parameters, clears request_done, stores the code last, then runs `pump`
 // until the worker reports the request done. Returns request_result.
+// A request that Exit overtook returns request_abandoned instead of a result.
 using PumpFunction = void (*)();
+constexpr int request_abandoned = -1;
 int post_request(int code, const RequestParams& params, PumpFunction pump);
 
 // Executor side (worker thread). If a request is pending, runs `execute` on it
 // and returns true; request_done is set before request_code is cleared.
 using ExecuteFunction = int (*)(int code, const RequestParams& params);
 bool serve_pending_request(ExecuteFunction execute);
+
+// Shared with the main window's pop-up menu, which greys its commands while
+// a line input waits (text window index + 1, or 0) or a point tool waits.
+extern std::atomic<int> line_input_owner;
+extern std::atomic<int> tool_active;
 
 // Start / Stop as the main window performs them.
 void press_start();   // start_requested = 1 unless the user program runs

@@ -13,7 +13,7 @@ qel_start_xvfb() {
   local state=$1 fd_file="$1/xvfb.displayfd"
   rm -f "$fd_file"
   setsid Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -ac \
-    3>"$fd_file" </dev/null >"$state/xvfb.log" 2>&1 &
+    3>"$fd_file" </dev/null >"$state/xvfb.log" 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
   local i
   for i in $(seq 1 100); do
@@ -38,7 +38,7 @@ qel_ensure_display() {
 qel_make_prefix() {
   local state=$1
   rm -rf "$WINEPREFIX"
-  wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+  wineboot -i </dev/null >"$state/wineboot.log" 2>&1 9>&-
   # Crash dialogs wait forever; unmanaged windows skip Wine's 2 s wait for a
   # window manager; the Japanese face the programs ask for maps to IPAGothic.
   # regedit wants UTF-16 for the non-ASCII face name.
@@ -56,13 +56,15 @@ Windows Registry Editor Version 5.00
 "ＭＳ ゴシック"="IPAGothic"
 "MS Gothic"="IPAGothic"
 REG
-  wine regedit /S "$(winepath -w "$state/settings.reg" 2>/dev/null)" </dev/null >>"$state/wineboot.log" 2>&1
+  wine regedit /S "$(winepath -w "$state/settings.reg" 2>/dev/null)" </dev/null >>"$state/wineboot.log" 2>&1 9>&-
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp -f /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  wineserver -w </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 9>&- || true
   touch "$WINEPREFIX/.qel-ready"
 }
 
+# Every process started while the lock is held gets fd 9 closed (9>&-):
+# Xvfb and Wine's servers outlive the block and would keep the lock forever.
 qel_wine_env() {
   local state=$1
   mkdir -p "$state"
@@ -81,7 +83,7 @@ qel_wine_env() {
       qel_make_prefix "$state"
     fi
     # A persistent server keeps later starts at a fraction of a second.
-    setsid wineserver -p </dev/null >/dev/null 2>&1 &
+    setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- &
   ) 9>"$state/lock" || return 1
   if [ -z "${QEL_USE_OWN_DISPLAY:-}" ]; then
     export DISPLAY=$(cat "$state/display")

@@ -1,0 +1,5 @@
+// The chart generator's hooks.
+#include "qellib.h"
+
+void user_setup() {}
+void user_main() {}

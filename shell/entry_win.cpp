@@ -1,0 +1,10 @@
+// The process entry point: a QELLIB program is this framework plus the two
+// user hooks, so the framework supplies WinMain.
+#include <windows.h>
+
+#include "shell/shell_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+  return run_framework(instance);
+}

@@ -1,0 +1,204 @@
+// Process start-up and shut-down on the GUI thread. Win32 is needed for the
+// instance probe, window classes, GDI+ and the performance counter.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "qellib.h"
+#include "shell/drawing_defaults.h"
+#include "shell/shell_win.h"
+
+HINSTANCE app_instance = nullptr;
+int instance_number = 0;
+int display_bits = 0;
+double ms_per_tick = 0.0;
+HWND main_window = nullptr;
+HWND status_line = nullptr;
+HMENU main_menu = nullptr;
+HDC main_window_dc = nullptr;
+HANDLE worker_thread = nullptr;
+DWORD worker_thread_id = 0;
+HFONT tt_font = nullptr;
+wchar_t open_dir[MAX_PATH];
+wchar_t save_dir[MAX_PATH];
+wchar_t log_dir[MAX_PATH];
+char log_dir_ansi[MAX_PATH];
+std::uint32_t drop_in_step_ms = 20;
+std::uint32_t drop_in_settle_ms = 500;
+
+namespace {
+
+wchar_t main_class_name[16];
+
+// The first free number 0..9 among running copies, or -1 when ten run.
+int probe_instance_number()
+{
+  for (int n = 0; n < 10; ++n) {
+    wchar_t name[16];
+    std::swprintf(name, 16, L"qellib_mw%d", n);
+    if (!FindWindowW(name, nullptr))
+      return n;
+  }
+  return -1;
+}
+
+void capture_startup_directories()
+{
+  GetCurrentDirectoryW(MAX_PATH, open_dir);
+  GetCurrentDirectoryW(MAX_PATH, save_dir);
+  GetCurrentDirectoryW(MAX_PATH, log_dir);
+  const size_t length = std::wcslen(log_dir);
+  if (length == 0 || (log_dir[length - 1] != L'\\' && length + 1 < MAX_PATH)) {
+    log_dir[length] = L'\\';
+    log_dir[length + 1] = 0;
+  }
+  WideCharToMultiByte(CP_ACP, 0, log_dir, -1, log_dir_ansi, MAX_PATH, nullptr, nullptr);
+}
+
+struct ClassRow {
+  const wchar_t* name;
+  WNDPROC procedure;
+  UINT style;
+  HBRUSH background;
+};
+
+// A class left registered by an earlier run in this process is ours already.
+bool register_class(const ClassRow& row)
+{
+  WNDCLASSW wc{};
+  wc.style = row.style;
+  wc.lpfnWndProc = row.procedure;
+  wc.hInstance = app_instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = row.background;
+  wc.lpszClassName = row.name;
+  return RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool register_window_classes()
+{
+  const HBRUSH face = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  const ClassRow rows[] = {
+      {main_class_name, main_window_proc, CS_CLASSDC, face},
+      {L"qel_iw", image_window_proc, CS_OWNDC, black},
+      {L"qel_twi", text_window_proc, CS_OWNDC, black},
+      {L"qel_ib", input_box_proc, CS_OWNDC | CS_DBLCLKS, face},
+      {L"qel_bb", button_box_proc, CS_OWNDC | CS_DBLCLKS, face},
+  };
+  for (const ClassRow& row : rows)
+    if (!register_class(row))
+      return false;
+  return true;
+}
+
+void unregister_window_classes()
+{
+  for (const wchar_t* name : {L"qel_iw", L"qel_twi", L"qel_ib", L"qel_bb"})
+    UnregisterClassW(name, app_instance);
+  UnregisterClassW(main_class_name, app_instance);
+}
+
+HMENU create_menu_bar()
+{
+  HMENU bar = CreateMenu();
+  insert_menu_item(bar, 0, L"Start(&S)", cmd_start, true);
+  insert_menu_item(bar, 1, L"Stop(&C)", cmd_stop, true);
+  insert_menu_item(bar, 2, L"Exit(&X)", cmd_exit, true);
+  return bar;
+}
+
+// Bottom centre of the screen, 55 pixels above the resting place that the
+// drop-in animation brings it to.
+HWND create_main_window()
+{
+  const DWORD style = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
+  RECT rect{0, 0, 240, GetSystemMetrics(SM_CYMENU) + 32};
+  AdjustWindowRect(&rect, style, FALSE);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const int left = (GetSystemMetrics(SM_CXFULLSCREEN) - width) / 2;
+  const int top = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION) - height - 55;
+  wchar_t title[64];
+  MultiByteToWideChar(CP_ACP, 0, framework_banner, -1, title, 64);
+  return CreateWindowW(main_class_name, title, style, left, top, width, height, nullptr,
+                       main_menu, app_instance, nullptr);
+}
+
+HFONT create_tt_font()
+{
+  return CreateFontW(tt_line_height, tt_cell_width, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH, L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");
+}
+
+void run_message_loop()
+{
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+} // namespace
+
+int run_framework(HINSTANCE instance)
+{
+  instance_number = probe_instance_number();
+  if (instance_number < 0) {
+    MessageBoxW(nullptr, L"Over instance limit!", L"QELLIB", MB_OK);
+    return 1;
+  }
+  std::swprintf(main_class_name, 16, L"qellib_mw%d", instance_number);
+
+  ULONG_PTR gdiplus_token = 0;
+  Gdiplus::GdiplusStartupInput gdiplus_input;
+  Gdiplus::GdiplusStartup(&gdiplus_token, &gdiplus_input, nullptr);
+
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  ms_per_tick = 1000.0 / static_cast<double>(frequency.QuadPart);
+
+  reset_run_control();
+  clear_framework_tables();
+  app_instance = instance;
+  capture_startup_directories();
+
+  int result = 1;
+  if (register_window_classes()) {
+    main_menu = create_menu_bar();
+    main_window = create_main_window();
+    if (main_window) {
+      char status[32];
+      std::snprintf(status, sizeof status, "%d-bit color", display_bits);
+      set_status_text(status);
+      DragAcceptFiles(main_window, TRUE);
+      UpdateWindow(main_window);
+      main_window_dc = GetDC(main_window);
+      tt_font = create_tt_font();
+      reset_drawing_state();
+      run_message_loop();
+      result = 0;
+    }
+    if (tt_font)
+      DeleteObject(tt_font);
+    tt_font = nullptr;
+    DestroyMenu(main_menu);
+    main_menu = nullptr;
+    main_window = nullptr;
+    unregister_window_classes();
+  }
+  Gdiplus::GdiplusShutdown(gdiplus_token);
+  return result;
+}
+
+std::uint32_t ms_clock()
+{
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<std::uint32_t>(
+      static_cast<std::uint64_t>(static_cast<double>(counter.QuadPart) * ms_per_tick));
+}

@@ -1,0 +1,204 @@
+// The worker thread that owns every framework window but the main window,
+// the two message pumps, the request executor and posters, and Exit.
+// Win32 for threads, message queues and dialog-key handling.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "qellib.h"
+#include "shell/shell_win.h"
+
+namespace {
+
+int execute_request(int code, const RequestParams& p)
+{
+  switch (code) {
+  case REQ_CREATE_IMAGE:
+    if (p.index >= slot_count || p.index < 0)
+      return 4;
+    if (p.bits == 8)
+      return QEL_CreateImage8(p.index, p.title, p.x, p.y, p.width, p.height, p.zoom);
+    if (p.bits == 32)
+      return QEL_CreateImage(p.index, p.title, p.x, p.y, p.width, p.height, p.zoom);
+    return 3;
+  case REQ_REDRAW_IMAGE:
+    QEL_ShowImage(p.index);
+    return 0;
+  case REQ_LOAD_IMAGE: {
+    QEL_SelectImage(p.index);
+    const int result = QEL_LoadImage(p.path, p.x, p.y);
+    QEL_RestoreImage();
+    return result;
+  }
+  case REQ_PASTE_IMAGE:
+    paste_bitmap(static_cast<HBITMAP>(p.bitmap));
+    return 0;
+  case REQ_OPEN_TEXT_WINDOW:
+    if (p.index >= 0 && p.index < text_window_count)
+      QEL_OpenTextWindow(p.index, p.x, p.y, p.width, p.height);
+    return 0;
+  case REQ_OPEN_INPUT_BOX:
+    QEL_CloseInputBox();
+    QEL_OpenInputBox(p.x, p.y, p.index);
+    return 0;
+  case REQ_OPEN_BUTTON_BOX:
+    QEL_CloseButtonBox();
+    QEL_OpenButtonBox(p.x, p.y, p.width, p.height);
+    return 0;
+  default:
+    return 0;
+  }
+}
+
+bool worker_active()
+{
+  DWORD code = 0;
+  return worker_thread && GetExitCodeThread(worker_thread, &code) && code == STILL_ACTIVE;
+}
+
+void run_user_program()
+{
+  DragAcceptFiles(main_window, FALSE);
+  user_running.store(1, std::memory_order_release);
+  start_requested.store(0, std::memory_order_release);
+  stop_requested.store(0, std::memory_order_release);
+  user_main();
+}
+
+} // namespace
+
+DWORD WINAPI worker_thread_proc(LPVOID)
+{
+  user_setup();
+  while (exit_state.load(std::memory_order_acquire) == 0) {
+    Sleep(1);
+    QEL_DoEvents();
+    serve_pending_request(execute_request);
+    if (start_requested.load(std::memory_order_acquire) == 1 &&
+        user_running.load(std::memory_order_acquire) == 0) {
+      run_user_program();
+      // After Exit the main window is about to go: leave without touching it.
+      if (exit_state.load(std::memory_order_acquire) != 0)
+        break;
+      user_running.store(0, std::memory_order_release);
+      stop_requested.store(0, std::memory_order_release);
+      DragAcceptFiles(main_window, TRUE);
+    }
+  }
+  exit_state.store(2, std::memory_order_release);
+  QEL_DoEvents();
+  return 0;
+}
+
+void QEL_DoEvents()
+{
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0)
+      return;
+    if (forms_take_dialog_message(message))
+      continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void gui_pump()
+{
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+      // Leave the quit message for the GUI thread's own loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void run_exit()
+{
+  line_input_owner.store(0, std::memory_order_release);
+  stop_requested.store(1, std::memory_order_release);
+  exit_state.store(1, std::memory_order_release);
+  close_all_logs();
+  const std::uint32_t since = ms_clock();
+  while (worker_active() && ms_clock() - since <= 2000)
+    Sleep(0);
+  if (worker_active())
+    TerminateThread(worker_thread, 1);
+  int expected = 1;
+  exit_state.compare_exchange_strong(expected, 2);
+  if (worker_thread)
+    CloseHandle(worker_thread);
+  worker_thread = nullptr;
+  DestroyWindow(main_window);
+}
+
+int post_create_image(int slot, const char* title, int width, int height, int bits)
+{
+  RequestParams p;
+  p.index = slot;
+  p.title = title;
+  p.x = -1;
+  p.y = -1;
+  p.width = width;
+  p.height = height;
+  p.zoom = 100;
+  p.bits = bits;
+  return post_request(REQ_CREATE_IMAGE, p, gui_pump);
+}
+
+void post_redraw_image(int slot)
+{
+  RequestParams p;
+  p.index = slot;
+  post_request(REQ_REDRAW_IMAGE, p, gui_pump);
+}
+
+int post_load_image(int slot, const char* path)
+{
+  RequestParams p;
+  p.index = slot;
+  p.path = path;
+  p.x = 0;
+  p.y = 0;
+  return post_request(REQ_LOAD_IMAGE, p, gui_pump);
+}
+
+void post_paste_image(HBITMAP bitmap)
+{
+  RequestParams p;
+  p.bitmap = bitmap;
+  post_request(REQ_PASTE_IMAGE, p, gui_pump);
+}
+
+void post_open_text_window(int slot)
+{
+  // An open window only comes forward; nothing is queued for it.
+  if (slot >= 0 && slot < text_window_count && text_window_is_open(slot)) {
+    bring_text_window_forward(slot);
+    return;
+  }
+  RequestParams p;
+  p.index = slot;
+  p.x = p.y = p.width = p.height = -1;
+  post_request(REQ_OPEN_TEXT_WINDOW, p, gui_pump);
+}
+
+void post_open_input_box(int items)
+{
+  RequestParams p;
+  p.index = items;
+  p.x = p.y = 0;
+  post_request(REQ_OPEN_INPUT_BOX, p, gui_pump);
+}
+
+void post_open_button_box(int columns, int rows)
+{
+  RequestParams p;
+  p.width = columns;
+  p.height = rows;
+  p.x = p.y = 0;
+  post_request(REQ_OPEN_BUTTON_BOX, p, gui_pump);
+}

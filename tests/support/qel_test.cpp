@@ -1,0 +1,256 @@
+#include "qel_test.h"
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+TestHooks test_hooks;
+
+namespace {
+
+std::thread gui_thread;
+std::atomic<int> framework_result{-1};
+std::atomic<bool> framework_ended{false};
+std::atomic<bool> setup_done{false};
+
+std::string narrow(const wchar_t* wide)
+{
+  char buffer[1024];
+  if (WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr) <= 0)
+    return {};
+  return buffer;
+}
+
+} // namespace
+
+void user_setup()
+{
+  if (test_hooks.setup)
+    test_hooks.setup();
+  setup_done = true;
+}
+
+void user_main()
+{
+  if (test_hooks.main)
+    test_hooks.main();
+}
+
+bool wait_until(const std::function<bool()>& condition, int timeout_ms)
+{
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (static_cast<int>(GetTickCount() - start) > timeout_ms)
+      return false;
+    Sleep(1);
+  }
+  return true;
+}
+
+bool start_framework(StartOptions options)
+{
+  drop_in_step_ms = options.animate ? 20 : 0;
+  drop_in_settle_ms = options.animate ? 500 : 0;
+  setup_done = false;
+  framework_ended = false;
+  main_window = nullptr;
+  gui_thread = std::thread([] {
+    framework_result = run_framework(GetModuleHandleW(nullptr));
+    framework_ended = true;
+  });
+  return wait_until([] { return framework_ended.load() || (main_window && setup_done.load()); },
+                    10000) &&
+         !framework_ended.load();
+}
+
+int stop_framework(int timeout_ms)
+{
+  if (!gui_thread.joinable())
+    return -1;
+  if (!framework_ended && main_window)
+    PostMessageW(main_window, WM_COMMAND, cmd_exit, 0);
+  if (!wait_until([] { return framework_ended.load(); }, timeout_ms)) {
+    gui_thread.detach();
+    return -1;
+  }
+  gui_thread.join();
+  return framework_result;
+}
+
+LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+  return SendMessageW(window, message, wparam, lparam);
+}
+
+void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+  PostMessageW(window, message, wparam, lparam);
+}
+
+void press_key(HWND window, WPARAM key, bool ctrl)
+{
+  // The receiving thread reads Ctrl from its keyboard state; sharing input
+  // state with it lets the test hold the key for exactly this message.
+  const DWORD target = GetWindowThreadProcessId(window, nullptr);
+  const DWORD self = GetCurrentThreadId();
+  BYTE keys[256] = {};
+  if (ctrl) {
+    AttachThreadInput(self, target, TRUE);
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+  }
+  SendMessageW(window, WM_KEYDOWN, key, 1);
+  if (ctrl) {
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    AttachThreadInput(self, target, FALSE);
+  }
+}
+
+std::string window_text(HWND window)
+{
+  wchar_t text[512];
+  GetWindowTextW(window, text, 512);
+  return narrow(text);
+}
+
+RECT window_rect(HWND window)
+{
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+RECT client_rect(HWND window)
+{
+  RECT rect{};
+  GetClientRect(window, &rect);
+  return rect;
+}
+
+struct MessageBoxAnswerer::State {
+  int button_id;
+  std::atomic<bool> running{true};
+  mutable std::mutex mutex;
+  std::vector<Seen> seen;
+  std::thread thread;
+};
+
+namespace {
+
+struct BoxSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK find_message_box(HWND window, LPARAM lparam)
+{
+  auto* search = reinterpret_cast<BoxSearch*>(lparam);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t class_name[16];
+  if (process == search->process && IsWindowVisible(window) &&
+      GetClassNameW(window, class_name, 16) && lstrcmpW(class_name, L"#32770") == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+} // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : state_(new State)
+{
+  state_->button_id = button_id;
+  state_->thread = std::thread([s = state_] {
+    HWND answered = nullptr;
+    while (s->running) {
+      BoxSearch search{GetCurrentProcessId(), nullptr};
+      EnumWindows(find_message_box, reinterpret_cast<LPARAM>(&search));
+      if (search.found && search.found != answered) {
+        wchar_t caption[256], text[1024] = L"";
+        GetWindowTextW(search.found, caption, 256);
+        // The text of a message box is its static control with id 0xFFFF.
+        if (HWND label = GetDlgItem(search.found, 0xFFFF))
+          GetWindowTextW(label, text, 1024);
+        {
+          std::lock_guard lock(s->mutex);
+          s->seen.push_back({narrow(caption), narrow(text)});
+        }
+        answered = search.found;
+        PostMessageW(search.found, WM_COMMAND, static_cast<WPARAM>(s->button_id), 0);
+      }
+      Sleep(5);
+    }
+  });
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer()
+{
+  state_->running = false;
+  state_->thread.join();
+  delete state_;
+}
+
+std::vector<MessageBoxAnswerer::Seen> MessageBoxAnswerer::seen() const
+{
+  std::lock_guard lock(state_->mutex);
+  return state_->seen;
+}
+
+bool MessageBoxAnswerer::wait_for(size_t count, int timeout_ms) const
+{
+  return wait_until([&] { return seen().size() >= count; }, timeout_ms);
+}
+
+namespace {
+
+HWND find_open_menu()
+{
+  HWND menu_window = nullptr;
+  EnumWindows(
+      [](HWND window, LPARAM lparam) -> BOOL {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        wchar_t class_name[16];
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+            GetClassNameW(window, class_name, 16) && lstrcmpW(class_name, L"#32768") == 0) {
+          *reinterpret_cast<HWND*>(lparam) = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&menu_window));
+  return menu_window;
+}
+
+} // namespace
+
+std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message)
+{
+  std::vector<MenuItemView> items;
+  PostMessageW(window, click_message, 0, MAKELPARAM(5, 5));
+  HWND menu_window = nullptr;
+  if (!wait_until([&] { return (menu_window = find_open_menu()) != nullptr; }, 2000))
+    return items;
+  const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, MN_GETHMENU, 0, 0));
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = L"";
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_FTYPE;
+    info.dwTypeData = text;
+    info.cch = 256;
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    items.push_back({(info.fType & MFT_SEPARATOR) ? std::string() : narrow(text), info.wID,
+                     !(info.fState & (MFS_GRAYED | MFS_DISABLED)), (info.fState & MFS_CHECKED) != 0});
+  }
+  // Escape closes a tracked menu; the menu loop reads it from its thread's queue.
+  for (int attempt = 0; attempt < 50 && find_open_menu(); ++attempt) {
+    PostMessageW(menu_window, WM_KEYDOWN, VK_ESCAPE, 0);
+    Sleep(20);
+  }
+  return items;
+}

@@ -1,0 +1,267 @@
+// The main window, the worker thread and the run-control protocol, driven as
+// a user drives them: menu commands, keys and right clicks.
+#include <doctest/doctest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "qel_test.h"
+
+namespace {
+
+struct Framework {
+  explicit Framework(StartOptions options = {}) { started = start_framework(options); }
+  ~Framework() { stop_framework(); }
+  bool started = false;
+};
+
+void reset_hooks()
+{
+  test_hooks.setup = nullptr;
+  test_hooks.main = nullptr;
+}
+
+} // namespace
+
+TEST_CASE("main window: title, size, place, status and menu bar")
+{
+  reset_hooks();
+  Framework framework({.animate = true});
+  REQUIRE(framework.started);
+  CHECK(window_text(main_window) == "QELLIB 7.3  2009/4/30");
+
+  const RECT client = client_rect(main_window);
+  CHECK(client.right == 240);
+  // The client rectangle was asked for the menu bar plus 32 rows; the menu bar takes its share.
+  const RECT outer = window_rect(main_window);
+  RECT expected{0, 0, 240, GetSystemMetrics(SM_CYMENU) + 32};
+  AdjustWindowRect(&expected, WS_CAPTION | WS_THICKFRAME, FALSE);
+  CHECK(outer.right - outer.left == expected.right - expected.left);
+  CHECK(outer.bottom - outer.top == expected.bottom - expected.top);
+
+  // After the drop-in the bottom edge rests at full-screen height plus caption height.
+  CHECK(outer.bottom == GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION));
+  CHECK(outer.left == (GetSystemMetrics(SM_CXFULLSCREEN) - (outer.right - outer.left)) / 2);
+
+  char expected_status[64];
+  wsprintfA(expected_status, "%d-bit color", display_bits);
+  const std::string status = window_text(GetDlgItem(main_window, status_line_id));
+  CHECK(status.find(expected_status) != std::string::npos);
+  // Centred by blanks: 18 less half the text's length.
+  const size_t pad = 18 - lstrlenA(expected_status) / 2;
+  CHECK(status == std::string(pad, ' ') + expected_status);
+
+  HMENU bar = GetMenu(main_window);
+  REQUIRE(GetMenuItemCount(bar) == 3);
+  const UINT ids[] = {cmd_start, cmd_stop, cmd_exit};
+  const wchar_t* texts[] = {L"Start(&S)", L"Stop(&C)", L"Exit(&X)"};
+  for (int i = 0; i < 3; ++i) {
+    wchar_t text[32];
+    GetMenuStringW(bar, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+    CHECK(GetMenuItemID(bar, i) == ids[i]);
+    CHECK(lstrcmpW(text, texts[i]) == 0);
+  }
+  // The frame does not resize the main window.
+  RECT proposal{outer.left, outer.top, outer.right + 50, outer.bottom + 50};
+  send(main_window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposal));
+  CHECK(proposal.right == outer.right);
+  CHECK(proposal.bottom == outer.bottom);
+}
+
+TEST_CASE("Start runs user_main once; Start during the run does nothing; Stop is cleared after")
+{
+  reset_hooks();
+  std::atomic<int> runs{0};
+  std::atomic<bool> release{false};
+  std::atomic<int> stop_seen{0};
+  test_hooks.main = [&] {
+    ++runs;
+    while (!release)
+      QEL_DoEvents(), Sleep(1);
+    stop_seen = stop_requested.load();
+  };
+  Framework framework;
+  REQUIRE(framework.started);
+
+  post(main_window, WM_COMMAND, cmd_start);
+  REQUIRE(wait_until([] { return user_running.load() == 1; }));
+  press_key(main_window, 'S');                       // Start again during the run
+  post(main_window, WM_COMMAND, cmd_start);
+  Sleep(50);
+  CHECK(start_requested.load() == 0);
+  press_key(main_window, 'C');                       // Stop
+  CHECK(stop_requested.load() == 1);
+  release = true;
+  REQUIRE(wait_until([] { return user_running.load() == 0; }));
+  CHECK(runs.load() == 1);
+  CHECK(stop_seen.load() == 1);
+  CHECK(stop_requested.load() == 0);
+
+  // A new Start after the run begins a new run with the flag cleared.
+  release = false;
+  post(main_window, WM_COMMAND, cmd_start);
+  REQUIRE(wait_until([] { return user_running.load() == 1; }));
+  CHECK(stop_requested.load() == 0);
+  release = true;
+  REQUIRE(wait_until([] { return user_running.load() == 0; }));
+  CHECK(runs.load() == 2);
+}
+
+TEST_CASE("pop-up menu: all items, and only Stop and Exit while the program runs")
+{
+  reset_hooks();
+  std::atomic<bool> release{false};
+  test_hooks.main = [&] {
+    while (!release)
+      QEL_DoEvents(), Sleep(1);
+  };
+  Framework framework;
+  REQUIRE(framework.started);
+
+  const char* expected[] = {"Paste\tCtrl+V", "", "Start", "Stop", "E&xit", "",
+                            "Image Window", "Text Window", "Input Box", "Button Box", "",
+                            "&Window Info.\tCtrl+W"};
+  auto idle = open_context_menu(main_window);
+  REQUIRE(idle.size() == 12);
+  for (size_t i = 0; i < idle.size(); ++i) {
+    CHECK(idle[i].text == expected[i]);
+    if (!idle[i].text.empty())
+      CHECK(idle[i].enabled);
+  }
+
+  post(main_window, WM_COMMAND, cmd_start);
+  REQUIRE(wait_until([] { return user_running.load() == 1; }));
+  auto busy = open_context_menu(main_window, WM_NCRBUTTONDOWN);
+  REQUIRE(busy.size() == 12);
+  for (const auto& item : busy)
+    if (!item.text.empty())
+      CHECK(item.enabled == (item.id == cmd_stop || item.id == cmd_exit));
+  release = true;
+  REQUIRE(wait_until([] { return user_running.load() == 0; }));
+}
+
+TEST_CASE("a request posted during a run is served right after it")
+{
+  reset_hooks();
+  std::atomic<bool> release{false};
+  std::atomic<bool> served_during_run{false};
+  test_hooks.main = [&] {
+    while (!release)
+      QEL_DoEvents(), Sleep(1);
+  };
+  Framework framework;
+  REQUIRE(framework.started);
+  post(main_window, WM_COMMAND, cmd_start);
+  REQUIRE(wait_until([] { return user_running.load() == 1; }));
+
+  // The poster runs on the GUI thread; slot 256 is refused with 4 by the worker.
+  std::atomic<int> result{-2};
+  std::thread poster([&] {
+    // Posting from a thread of its own stands in for the GUI thread's
+    // command: the channel only cares that one thread posts at a time.
+    result = post_create_image(256, "x", 10, 10, 32);
+  });
+  Sleep(100);
+  served_during_run = request_done.load() == 1;
+  CHECK_FALSE(served_during_run.load());
+  CHECK(request_code.load() == REQ_CREATE_IMAGE);
+  release = true;
+  poster.join();
+  CHECK(result.load() == 4);
+  CHECK(request_code.load() == 0);
+}
+
+TEST_CASE("Exit while user_main ignores Stop ends the worker after about 2 s")
+{
+  reset_hooks();
+  std::atomic<bool> forever{true};
+  test_hooks.main = [&] {
+    while (forever)
+      Sleep(1);
+  };
+  REQUIRE(start_framework());
+  post(main_window, WM_COMMAND, cmd_start);
+  REQUIRE(wait_until([] { return user_running.load() == 1; }));
+  HWND window = main_window;
+  const DWORD start = GetTickCount();
+  press_key(window, 'X');
+  const DWORD waited = GetTickCount() - start;
+  CHECK(waited >= 1900);
+  CHECK(waited < 6000);
+  CHECK(exit_state.load() == 2);
+  CHECK(stop_framework() == 0);
+  CHECK_FALSE(IsWindow(window));
+  forever = false;
+}
+
+TEST_CASE("Exit right after a quick run leaves user_running set and does not terminate")
+{
+  reset_hooks();
+  test_hooks.main = [] {
+    while (!stop_requested.load())
+      QEL_DoEvents(), Sleep(1);
+  };
+  REQUIRE(start_framework());
+  post(main_window, WM_COMMAND, cmd_start);
+  REQUIRE(wait_until([] { return user_running.load() == 1; }));
+  HANDLE worker = nullptr;
+  DuplicateHandle(GetCurrentProcess(), worker_thread, GetCurrentProcess(), &worker, 0, FALSE,
+                  DUPLICATE_SAME_ACCESS);
+  const DWORD start = GetTickCount();
+  press_key(main_window, VK_ESCAPE);
+  CHECK(GetTickCount() - start < 1500);
+  CHECK(user_running.load() == 1);
+  CHECK(exit_state.load() == 2);
+  DWORD code = 99;
+  WaitForSingleObject(worker, 2000);
+  GetExitCodeThread(worker, &code);
+  CHECK(code == 0);
+  CloseHandle(worker);
+  CHECK(stop_framework() == 0);
+}
+
+TEST_CASE("ten running copies: the next one says so and ends with 1")
+{
+  reset_hooks();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  HWND windows[10];
+  wchar_t names[10][16];
+  for (int n = 0; n < 10; ++n) {
+    wsprintfW(names[n], L"qellib_mw%d", n);
+    wc.lpszClassName = names[n];
+    RegisterClassW(&wc);
+    windows[n] = CreateWindowW(names[n], L"", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  }
+  {
+    MessageBoxAnswerer answerer;
+    CHECK(run_framework(GetModuleHandleW(nullptr)) == 1);
+    REQUIRE(answerer.wait_for(1));
+    CHECK(answerer.seen()[0].text == "Over instance limit!");
+    CHECK(answerer.seen()[0].caption == "QELLIB");
+  }
+  // With one of them gone, the next start takes the lowest free number.
+  DestroyWindow(windows[3]);
+  UnregisterClassW(names[3], wc.hInstance);
+  REQUIRE(start_framework());
+  wchar_t class_name[16];
+  GetClassNameW(main_window, class_name, 16);
+  CHECK(lstrcmpW(class_name, L"qellib_mw3") == 0);
+  CHECK(instance_number == 3);
+  CHECK(stop_framework() == 0);
+  for (int n = 0; n < 10; ++n)
+    if (n != 3) {
+      DestroyWindow(windows[n]);
+      UnregisterClassW(names[n], wc.hInstance);
+    }
+}
+
+TEST_CASE("QEL_Pause shows its text in a box captioned Pause")
+{
+  MessageBoxAnswerer answerer;
+  QEL_Pause("hello there");
+  REQUIRE(answerer.wait_for(1));
+  CHECK(answerer.seen()[0].caption == "Pause");
+  CHECK(answerer.seen()[0].text == "hello there");
+}
