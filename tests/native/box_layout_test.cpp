@@ -1,0 +1,177 @@
+// Input box and button box geometry, sizing and key rules.
+#include <doctest/doctest.h>
+
+#include <climits>
+#include <initializer_list>
+
+#include "forms/button_box_layout.h"
+#include "forms/input_box_layout.h"
+
+namespace {
+
+bool overlap(box_rect a, box_rect b)
+{
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+} // namespace
+
+// ---- Input box -------------------------------------------------------------------
+
+TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows")
+{
+  CHECK(clamp_item_count(0) == 1);
+  CHECK(clamp_item_count(INT_MIN) == 1);
+  CHECK(clamp_item_count(30) == 30);
+  CHECK(clamp_item_count(45) == 30);
+
+  const column_widths widths{default_isize, default_esize};
+  CHECK(input_box_client_size(3, widths) == box_size{162, 86});
+  CHECK(input_title_rect(2, widths) == box_rect{4, 63, 80, 24});
+  CHECK(input_field_rect(2, widths) == box_rect{88, 60, 70, 24});
+
+  for (const column_widths w : {widths, column_widths{1, 1}, column_widths{300, 17}}) {
+    const box_size client = input_box_client_size(max_items, w);
+    for (int i = 0; i < max_items; ++i) {
+      CAPTURE(i);
+      const box_rect field = input_field_rect(i, w);
+      // Fields end 4 pixels short of the right edge; the last one fits the box.
+      CHECK(field.x + field.width + 4 == client.width);
+      CHECK(field.y + field.height <= client.height);
+      CHECK(!overlap(input_title_rect(i, w), field));
+      CHECK(input_item_at(field.y) == i);
+      CHECK(input_item_at(field.y + field.height - 1) == i);
+    }
+  }
+  CHECK(input_item_at(28 * 30 + 1) == 30);   // below the last item: no item
+  CHECK(input_item_at(-1) == -1);
+  CHECK(input_item_at(-27) == -1);
+}
+
+TEST_CASE("input box: the dragged edge decides which column follows the new width")
+{
+  const column_widths start{80, 70};
+  const int wider = 162 + 25;
+  for (int edge : {edge_right, edge_top_right, edge_bottom_right, edge_top, edge_bottom, edge_none}) {
+    CAPTURE(edge);
+    const column_widths w = widths_after_sizing(edge, wider, start);
+    CHECK(w.isize == 80);
+    CHECK(w.esize == 95);
+  }
+  for (int edge : {edge_left, edge_top_left, edge_bottom_left}) {
+    CAPTURE(edge);
+    const column_widths w = widths_after_sizing(edge, wider, start);
+    CHECK(w.isize == 105);
+    CHECK(w.esize == 70);
+  }
+  // The changing column keeps at least one pixel and no more than a window reports.
+  CHECK(widths_after_sizing(edge_right, 20, start).esize == 1);
+  CHECK(widths_after_sizing(edge_left, INT_MIN, start).isize == 1);
+  CHECK(widths_after_sizing(edge_right, INT_MAX, start).esize == max_client_extent);
+  const column_widths asked = clamp_column_widths(-5, INT_MAX);
+  CHECK(asked.isize == 1);
+  CHECK(asked.esize == max_client_extent);
+}
+
+// ---- Button box --------------------------------------------------------------------
+
+TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge counts")
+{
+  CHECK(button_grid_allowed(1, 1));
+  CHECK(button_grid_allowed(256, 1));
+  CHECK(button_grid_allowed(1, 256));
+  CHECK(button_grid_allowed(16, 16));
+  CHECK(button_grid_allowed(85, 3));
+  CHECK_FALSE(button_grid_allowed(0, 4));
+  CHECK_FALSE(button_grid_allowed(4, 0));
+  CHECK_FALSE(button_grid_allowed(-2, -3));
+  CHECK_FALSE(button_grid_allowed(257, 1));
+  CHECK_FALSE(button_grid_allowed(17, 16));
+  CHECK_FALSE(button_grid_allowed(86, 3));
+  CHECK_FALSE(button_grid_allowed(INT_MAX, INT_MAX));
+  CHECK_FALSE(button_grid_allowed(65536, 65536));    // product wraps to 0 in 32 bits
+  CHECK_FALSE(button_grid_allowed(2, INT_MAX));
+  CHECK_FALSE(button_grid_allowed(INT_MIN, INT_MIN));
+}
+
+TEST_CASE("button box: a 2 x 4 grid in row order, and clicks on it")
+{
+  const box_size button{default_button_width, default_button_height};
+  CHECK(button_box_client_size(2, 4, button) == box_size{208, 124});
+  CHECK(button_rect(0, 2, button) == box_rect{4, 4, 98, 26});
+  CHECK(button_rect(1, 2, button) == box_rect{106, 4, 98, 26});
+  CHECK(button_rect(6, 2, button) == box_rect{4, 94, 98, 26});
+  CHECK(button_rect(7, 2, button) == box_rect{106, 94, 98, 26});
+
+  for (int i = 0; i < 8; ++i) {
+    const box_rect r = button_rect(i, 2, button);
+    CHECK(button_at(r.x, r.y, 2, 4, button) == i);
+    CHECK(button_at(r.x + r.width - 1, r.y + r.height - 1, 2, 4, button) == i);
+  }
+  CHECK(button_at(-10, -10, 2, 4, button) == 0);
+  CHECK(button_at(10, 122, 2, 4, button) == 6);     // gap below the last row
+  CHECK(button_at(150, 500, 2, 4, button) == 7);
+  CHECK(button_at(207, 10, 2, 4, button) == 1);     // right of the last column
+}
+
+TEST_CASE("button box: resizing shares the client area out among the buttons")
+{
+  // 10 pixels wider with 2 columns: every button 5 pixels wider.
+  CHECK(button_size_for_client(218, 124, 2, 4) == box_size{103, 26});
+  // Dragged to nothing, buttons keep one pixel; huge sizes stay in range.
+  CHECK(button_size_for_client(0, 5, 2, 4) == box_size{1, 1});
+  const box_size huge = button_size_for_client(INT_MAX, INT_MAX, 1, 1);
+  CHECK(huge == box_size{max_client_extent, max_client_extent});
+  CHECK(button_box_client_size(256, 1, huge).width == 256 * (max_client_extent + 4) + 4);
+
+  // The client size of any grid gives its button size back.
+  for (int columns = 1; columns <= 16; ++columns)
+    for (int rows = 1; rows <= 16; ++rows)
+      for (const box_size button : {box_size{98, 26}, box_size{1, 1}, box_size{37, 250}}) {
+        const box_size client = button_box_client_size(columns, rows, button);
+        CHECK(button_size_for_client(client.width, client.height, columns, rows) == button);
+      }
+}
+
+TEST_CASE("button box keys")
+{
+  auto effect_of = [](int key, bool ctrl, int count) { return button_box_key(key, ctrl, count).effect; };
+  auto button_of = [](int key, bool ctrl, int count) { return button_box_key(key, ctrl, count).button; };
+
+  SUBCASE("cursor keys and W A S D press buttons 4 to 7, if the box has them")
+  {
+    const int keys[][2] = {{key_up, 'W'}, {key_down, 'S'}, {key_left, 'A'}, {key_right, 'D'}};
+    for (int n = 0; n < 4; ++n)
+      for (int key : keys[n]) {
+        CAPTURE(key);
+        CHECK(effect_of(key, false, 8) == KeyEffect::press);
+        CHECK(button_of(key, false, 8) == 4 + n);
+        CHECK(effect_of(key, false, 4 + n) == KeyEffect::none);
+        CHECK(effect_of(key, false, 5 + n) == KeyEffect::press);
+      }
+  }
+  SUBCASE("digits on the main keyboard and the numeric pad count presses")
+  {
+    for (int d = 0; d <= 9; ++d) {
+      CAPTURE(d);
+      CHECK(effect_of('0' + d, false, 10) == KeyEffect::count);
+      CHECK(button_of('0' + d, false, 10) == d);
+      CHECK(effect_of(key_numpad_0 + d, false, 10) == KeyEffect::count);
+      CHECK(button_of(key_numpad_0 + d, false, 10) == d);
+      CHECK(effect_of('0' + d, true, 10) == KeyEffect::none);
+    }
+    CHECK(effect_of('3', false, 3) == KeyEffect::none);
+    CHECK(effect_of(key_numpad_0 + 2, false, 3) == KeyEffect::count);
+  }
+  SUBCASE("X, Escape and C go to the main window unless Ctrl is held; Ctrl+Q closes")
+  {
+    for (int key : {int('X'), int(key_escape), int('C')}) {
+      CAPTURE(key);
+      CHECK(effect_of(key, false, 8) == KeyEffect::forward_to_main);
+      CHECK(effect_of(key, true, 8) == KeyEffect::none);
+    }
+    CHECK(effect_of('Q', true, 1) == KeyEffect::close_box);
+    CHECK(effect_of('Q', false, 1) == KeyEffect::none);
+    CHECK(effect_of(0x70, false, 8) == KeyEffect::none);   // F1
+  }
+}

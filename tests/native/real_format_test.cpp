@@ -1,0 +1,165 @@
+// The input box's real-number text: layout rules on chosen values, and on
+// many random values the round trip through strtod to 10 significant digits.
+#include <doctest/doctest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "forms/real_format.h"
+
+namespace {
+
+std::string text_of(double value)
+{
+  char out[real_text_size];
+  const int length = format_real(value, out, sizeof out);
+  REQUIRE(length == static_cast<int>(std::strlen(out)));
+  return out;
+}
+
+// The value rounded to 10 significant digits, as glibc's printf gives it.
+std::string ten_digits(double value)
+{
+  char out[64];
+  std::snprintf(out, sizeof out, "%.9e", value);
+  return out;
+}
+
+// Decimal exponent of the leading digit after rounding to 10 digits.
+int rounded_exponent(double value)
+{
+  const std::string s = ten_digits(value);
+  return std::atoi(s.c_str() + s.find('e') + 1);
+}
+
+// Checks one text against the layout rules and the value it stands for;
+// returns an empty string or what is wrong.
+std::string check_text(double value)
+{
+  const std::string s = text_of(value);
+  if (ten_digits(std::strtod(s.c_str(), nullptr)) != ten_digits(value))
+    return "round trip: " + s;
+  if (s.find('.') == std::string::npos)
+    return "no point: " + s;
+  const std::size_t e = s.find('e');
+  const int exponent = rounded_exponent(value);
+  const bool fixed = value == 0 || (exponent >= -1 && exponent <= 9);
+  if (fixed != (e == std::string::npos))
+    return "notation: " + s;
+  const std::string mantissa = s.substr(0, e);
+  if (mantissa.back() == '0' && mantissa.find('.') < mantissa.size() - 1)
+    return "trailing zero: " + s;
+  if (!fixed && !(s.size() - e == 5 && (s[e + 1] == '+' || s[e + 1] == '-')))
+    return "exponent digits: " + s;
+  int digits = 0;
+  for (char c : mantissa)
+    digits += c >= '0' && c <= '9';
+  // At most 10 significant digits; the leading zero of 0.xxx does not count.
+  if (digits > 10 && !(exponent == -1 && digits == 11))
+    return "too many digits: " + s;
+  return "";
+}
+
+} // namespace
+
+TEST_CASE("chosen values: notation, signs, rounding carries, zero and non-finite values")
+{
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      // Fixed for leading exponents -1 to 9, exponent notation outside.
+      {8, "8."}, {0.25, "0.25"}, {0.01, "1.e-002"}, {1e10, "1.e+010"}, {100, "100."},
+      {0.099, "9.9e-002"}, {1e9, "1000000000."}, {1.0 / 3, "0.3333333333"},
+      {2.0 / 3, "0.6666666667"}, {1234567890123.0, "1.23456789e+012"},
+      {1e-300, "1.e-300"}, {1e300, "1.e+300"}, {6.02214076e23, "6.02214076e+023"},
+      {-8, "-8."}, {-0.25, "-0.25"}, {-1.5e-5, "-1.5e-005"},
+      // Rounding may carry into a new leading digit and switch the notation.
+      {9.9999999999, "10."}, {-9.99999999996, "-10."}, {9.999999999, "9.999999999"},
+      {9999999999.5, "1.e+010"}, {999999999.99, "1000000000."}, {0.099999999999, "0.1"},
+      {0.0099999999999, "1.e-002"}, {9.99999999999e99, "1.e+100"},
+      {1.23456789049, "1.23456789"}, {1.23456789051, "1.234567891"},
+      // Ends of the range.
+      {DBL_MAX, "1.797693135e+308"}, {DBL_MIN, "2.225073859e-308"},
+      {std::numeric_limits<double>::denorm_min(), "4.940656458e-324"},
+      {0.0, "0."}, {-0.0, "0."},
+      {std::numeric_limits<double>::infinity(), "inf"},
+      {-std::numeric_limits<double>::infinity(), "-inf"},
+      {std::numeric_limits<double>::quiet_NaN(), "nan"},
+  };
+  for (const auto& c : cases) {
+    CAPTURE(c.value);
+    CHECK(text_of(c.value) == c.text);
+  }
+}
+
+TEST_CASE("short buffers are cut and terminated, never overrun")
+{
+  char out[8];
+  std::memset(out, '#', sizeof out);
+  CHECK(format_real(-1.5e-5, out, 5) == 9);
+  CHECK(std::string(out) == "-1.5");
+  CHECK(out[5] == '#');
+  CHECK(format_real(-1.5e-5, out, 1) == 9);
+  CHECK(out[0] == '\0');
+  out[0] = '#';
+  CHECK(format_real(8, out, 0) == 2);
+  CHECK(out[0] == '#');
+  CHECK(format_real(8, nullptr, 0) == 2);
+}
+
+TEST_CASE("every exponent from -324 to 308, both signs, round-trips and keeps the layout")
+{
+  std::mt19937_64 random(12345);
+  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  int bad = 0;
+  std::string first_bad;
+  for (int exponent = -323; exponent <= 308; ++exponent)
+    for (int n = 0; n < 100; ++n) {
+      double value = mantissa(random) * std::pow(10.0, exponent);
+      if (!std::isfinite(value))
+        continue;
+      if (n % 2)
+        value = -value;
+      const std::string problem = check_text(value);
+      if (!problem.empty() && bad++ == 0)
+        first_bad = problem;
+    }
+  CHECK_MESSAGE(bad == 0, first_bad);
+}
+
+TEST_CASE("random bit patterns and near-ties round-trip and keep the layout")
+{
+  std::mt19937_64 random(777);
+  int bad = 0;
+  std::string first_bad;
+  auto check = [&](double value) {
+    const std::string problem = check_text(value);
+    if (!problem.empty() && bad++ == 0)
+      first_bad = problem;
+  };
+  for (int n = 0; n < 100000; ++n) {
+    double value;
+    const std::uint64_t bits = random();
+    std::memcpy(&value, &bits, sizeof value);
+    if (std::isfinite(value))
+      check(value);
+  }
+  // Values just around a rounding boundary of the tenth digit, in the fixed
+  // range and near the notation switches.
+  for (int n = 0; n < 20000; ++n) {
+    const double base = static_cast<double>(random() % 9000000000ull + 1000000000ull) + 0.5;
+    const int shift = static_cast<int>(random() % 14) - 12;   // 10^-12 .. 10^1
+    const double value = base * std::pow(10.0, shift);
+    check(value);
+    check(std::nextafter(value, 0.0));
+    check(std::nextafter(value, 1e300));
+  }
+  CHECK_MESSAGE(bad == 0, first_bad);
+}
