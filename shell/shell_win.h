@@ -87,7 +87,8 @@ LRESULT CALLBACK button_box_proc(HWND, UINT, WPARAM, LPARAM);
 bool forms_take_dialog_message(MSG& message);
 
 // Hooks into the subsystems that the shell drives at start-up, Exit and drops.
-void clear_framework_tables();             // image slots, selection, text windows, forms
+void clear_image_slots();                  // all free, selection history cleared
+void clear_text_windows();                 // all closed, window 0 current, last line cleared
 void close_all_logs();
 bool text_window_is_open(int n);
 void bring_text_window_forward(int n);

@@ -163,7 +163,8 @@ int run_framework(HINSTANCE instance)
   ms_per_tick = 1000.0 / static_cast<double>(frequency.QuadPart);
 
   reset_run_control();
-  clear_framework_tables();
+  clear_image_slots();
+  clear_text_windows();
   app_instance = instance;
   capture_startup_directories();
 

@@ -1,0 +1,152 @@
+// Colour conversions: HSV with its tie-breaking row order, the fixed-point
+// luminance/chroma spaces, and their inverses.
+#include <doctest/doctest.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <initializer_list>
+
+#include "imgproc/colour.h"
+#include "qellib.h"
+
+namespace {
+
+struct Hsv {
+  int h, s, v;
+};
+
+Hsv hsv(std::uint32_t c)
+{
+  Hsv r{};
+  QEL_RGBToHSV(c, &r.h, &r.s, &r.v);
+  return r;
+}
+
+int channel(std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 255); }
+
+bool close(std::uint32_t a, std::uint32_t b, int tolerance)
+{
+  for (int shift : {16, 8, 0})
+    if (std::abs(channel(a, shift) - channel(b, shift)) > tolerance)
+      return false;
+  return true;
+}
+
+} // namespace
+
+TEST_CASE("RGB to HSV")
+{
+  struct Case {
+    std::uint32_t colour;
+    int h, s, v;
+  };
+  const Case cases[] = {
+    {0x000000, 0, 0, 0},     {0x808080, 0, 0, 128},   {0xFF0000, 0, 255, 255},
+    {0x00FF00, 120, 255, 255}, {0x0000FF, 240, 255, 255},
+    // Ties resolve by the row order.
+    {0xFFFF00, 60, 255, 255}, {0x00FFFF, 180, 255, 255}, {0xFF00FF, 300, 255, 255},
+    // One colour inside each sextant.
+    {0xFF8000, 30, 255, 255}, {0x80FF00, 89, 255, 255}, {0x00FF80, 150, 255, 255},
+    {0x0080FF, 209, 255, 255}, {0x8000FF, 270, 255, 255}, {0xFF0080, 329, 255, 255},
+    // S is the spread, not divided by the maximum.
+    {0x102030, 210, 32, 48},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.colour);
+    const Hsv r = hsv(c.colour);
+    CHECK(r.h == c.h);
+    CHECK(r.s == c.s);
+    CHECK(r.v == c.v);
+    CHECK(QEL_GetH(c.colour) == c.h);
+    CHECK(QEL_GetS(c.colour) == c.s);
+    CHECK(QEL_GetV(c.colour) == c.v);
+  }
+  CHECK(QEL_GetH(0xAB00FF00u) == 120);           // the top byte is no colour
+  QEL_RGBToHSV(0xFF0000, nullptr, nullptr, nullptr);
+
+  // Every colour of a coarse grid lands on the wheel.
+  for (std::uint32_t r = 0; r < 256; r += 15)
+    for (std::uint32_t g = 0; g < 256; g += 15)
+      for (std::uint32_t b = 0; b < 256; b += 15) {
+        const int h = QEL_GetH(r << 16 | g << 8 | b);
+        CHECK((h >= 0 && h <= 359));
+      }
+}
+
+TEST_CASE("HSV to RGB")
+{
+  CHECK(QEL_HSVToRGB(255, 255, 120) == 0x00FF00);
+  CHECK(QEL_HSVToRGB(255, 255, 0) == 0xFF0000);
+  CHECK(QEL_HSVToRGB(255, 255, 240) == 0x0000FF);
+  CHECK(QEL_HSVToRGB(200, 100, 30) == 0xC89664);  // min 100, green 100 + 100 * 30 / 60
+  CHECK(QEL_HSVToRGB(100, 200, 0) == 0x640000);   // S above V: min is 0
+  CHECK(QEL_HSVToRGB(0, 0, 0) == 0);
+
+  // Converting back reaches the colour within the truncation of the hue.
+  for (std::uint32_t c : {0xFF8000u, 0x80FF00u, 0x00FF80u, 0x0080FFu, 0x8000FFu, 0xFF0080u,
+                          0x102030u, 0xC0C0C0u}) {
+    CAPTURE(c);
+    const Hsv r = hsv(c);
+    CHECK(close(QEL_HSVToRGB(r.v, r.s, r.h), c, 5));
+  }
+  // Out-of-range inputs still give a colour, without overflow.
+  CHECK(QEL_HSVToRGB(255, 255, 480) == QEL_HSVToRGB(255, 255, 120));
+  CHECK(QEL_HSVToRGB(INT_MAX, INT_MIN, -1) == 0xFFFFFF);
+}
+
+TEST_CASE("fixed-point rounding truncates toward zero")
+{
+  CHECK(fixed_round(-65537) == 0);               // -32769 / 65536; a shift gives -1
+  CHECK(fixed_round(-98304) == -1);
+  CHECK(fixed_round(-98305) == -1);
+  CHECK(fixed_round(32767) == 0);
+  CHECK(fixed_round(32768) == 1);
+  CHECK(fixed_round(INT_MAX) == 32768);          // no overflow adding the half
+  CHECK(colour_cr(0x000200) == 0);               // -54920: 0, not -1
+}
+
+TEST_CASE("luminance and chroma")
+{
+  CHECK(colour_y(0xFFFFFF) == 255);
+  CHECK(colour_cr(0xFFFFFF) == 0);
+  CHECK(colour_cb(0xFFFFFF) == 0);
+  CHECK(colour_cr(0xFF0000) == 128);
+  CHECK(colour_cb(0x0000FF) == 128);
+  CHECK(colour_y(0x000000) == 0);
+  CHECK(colour_y(0xFF000000u) == 0);
+  // One mixed colour through every formula: catches a swapped coefficient.
+  const std::uint32_t c = 0x3C8AD2;
+  CHECK(colour_y(c) == 123);
+  CHECK(colour_cr(c) == -44);
+  CHECK(colour_cb(c) == 49);
+  CHECK(colour_u(c) == 43);
+  CHECK(colour_v(c) == -54);
+  CHECK(colour_i(c) == -69);
+  CHECK(colour_q(c) == 5);
+}
+
+TEST_CASE("inverse conversions")
+{
+  CHECK(ycrcb_to_rgb(255, 0, 0) == 0xFFFFFF);
+  CHECK(ycrcb_to_rgb(0, 0, 0) == 0);
+  CHECK(ycrcb_to_rgb(0, 127, 0) == 0xB20000);   // green would be negative: clamped
+  CHECK(ycrcb_to_rgb(128, -20, 30) == 0x6484B5);
+  CHECK(yuv_to_rgb(100, -30, 40) == 0x925927);
+  CHECK(yiq_to_rgb(100, 30, -20) == 0x736A1E);
+  CHECK(yiq_to_rgb(INT_MAX, INT_MIN, INT_MAX) <= 0xFFFFFF);
+
+  // Forward then back lands within a few steps of the colour in all three
+  // spaces (the truncated chroma is amplified up to twice on the way back);
+  // a wrong or swapped coefficient misses by tens.
+  for (std::uint32_t r = 0; r < 256; r += 17)
+    for (std::uint32_t g = 0; g < 256; g += 17)
+      for (std::uint32_t b = 0; b < 256; b += 17) {
+        const std::uint32_t rgb = r << 16 | g << 8 | b;
+        CAPTURE(rgb);
+        const int y = colour_y(rgb);
+        CHECK(close(ycrcb_to_rgb(y, colour_cr(rgb), colour_cb(rgb)), rgb, 3));
+        CHECK(close(yuv_to_rgb(y, colour_u(rgb), colour_v(rgb)), rgb, 4));
+        CHECK(close(yiq_to_rgb(y, colour_i(rgb), colour_q(rgb)), rgb, 3));
+      }
+}
