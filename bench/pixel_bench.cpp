@@ -1,8 +1,6 @@
 // Times pixel access on a 1920 x 1080 image against raw stores into the same
-// buffer. Not a test: run it by hand on an idle machine. Build from the
-// repository root with g++ -O2 -std=c++20 -ffp-contract=off -I. and the files
-//   bench/pixel_bench.cpp image/slots.cpp image/zoom_fit.cpp
-//   image/slots_headless.cpp imgproc/pixels.cpp imgproc/colour.cpp
+// buffer. Not a test: tools/bench.sh builds it optimised and runs it; use an
+// idle machine.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
