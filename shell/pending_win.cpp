@@ -6,17 +6,7 @@
 #include "qellib.h"
 #include "shell/shell_win.h"
 
-int qel_current_image = 0;
-std::uint32_t qel_draw_colour = 0xFFFFFF;
-std::uint32_t qel_tc = 0;
-std::uint32_t qel_tttc = 0xFFFFFF;
-int text_x = 0, text_y = 0, text_margin = 0, tt_cell_width = 8, tt_line_height = 16;
 
-int QEL_CreateImage(int, const char*, int, int, int, int, int) { return 3; }
-int QEL_CreateImage8(int, const char*, int, int, int, int, int) { return 3; }
-int QEL_SelectImage(int) { return 1; }
-int QEL_RestoreImage() { return 1; }
-int QEL_ShowImage(int) { return 1; }
 int QEL_LoadImage(const char*, int, int) { return 2; }
 int QEL_OpenTextWindow(int, int, int, int, int) { return 1; }
 void QEL_Printf(const char*, ...) {}
@@ -26,17 +16,13 @@ void QEL_CloseInputBox() {}
 void QEL_OpenButtonBox(int, int, int, int) {}
 void QEL_CloseButtonBox() {}
 
-void clear_image_slots() {}
 void clear_text_windows() {}
 void close_all_logs() {}
 bool text_window_is_open(int) { return false; }
 void bring_text_window_forward(int) {}
-int first_free_image_slot() { return -1; }
 void handle_dropped_files(HDROP drop) { DragFinish(drop); }
-void paste_bitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
 bool forms_take_dialog_message(MSG&) { return false; }
 
-LRESULT CALLBACK image_window_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 LRESULT CALLBACK text_window_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 LRESULT CALLBACK input_box_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 LRESULT CALLBACK button_box_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
