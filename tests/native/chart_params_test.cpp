@@ -1,0 +1,291 @@
+// The chart generator's parameter rules, driven the way its run loop drives
+// them: item texts read like atoi/atof, effects carried out on the texts.
+#include <doctest/doctest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "forms/real_format.h"
+#include "image/slots_headless.h"
+#include "image/zoom_fit.h"
+#include "lenticular/params.h"
+
+namespace {
+
+// The input box's item texts and what one polling pass does with them.
+struct Loop {
+  ChartState s;
+  std::string text[8] = {"8.", "1.", "10", "2", "2", "0", "640", "480"};
+  SizeLimits limits = size_limits(headless_default_metrics(), 0);   // as the work image is made
+  int redraws = 0, refills = 0, resizes = 0;
+
+  int get_int(int item) const { return std::atoi(text[item].c_str()); }
+  double get_real(int item) const { return std::atof(text[item].c_str()); }
+  void set_real(int item, double v)
+  {
+    char b[real_text_size];
+    format_real(v, b, sizeof b);
+    text[item] = b;
+  }
+  void apply(const Effect& e)
+  {
+    if (e.restore_item >= 0)
+      text[e.restore_item] = std::to_string(e.restore_value);
+    refills += e.refill_work;
+    redraws += e.redraw;
+    if (e.show_pitch)
+      set_real(item_pitch, s.pitch);
+    if (e.show_p_step)
+      set_real(item_p_step, s.p_step);
+  }
+  void pass()
+  {
+    apply(check_view_num(s, get_int(item_view_num)));
+    apply(check_pic_num(s, get_int(item_pic_num), 1000, 500, limits));
+    apply(check_pitch(s, get_real(item_pitch)));
+    apply(check_step(s, get_int(item_step)));
+    apply(check_p_step(s, get_real(item_p_step)));
+    apply(check_width(s, get_int(item_width), limits));
+    apply(check_height(s, get_int(item_height), limits));
+    if (s.resize_pending) {
+      ++resizes;
+      ++redraws;
+      s.resize_pending = 0;
+    }
+  }
+  // After the first pass every last-acted-on value is in force.
+  Loop& settle()
+  {
+    pass();
+    redraws = refills = resizes = 0;
+    return *this;
+  }
+};
+
+} // namespace
+
+TEST_CASE("set-up: consistent values, texts, and two redraws on the first pass")
+{
+  Loop l;
+  CHECK(l.s.first_pitch == l.s.pitch - l.s.highlight * l.s.p_step);
+  CHECK(l.s.band_height == l.s.chart_height / l.s.step);
+  const auto lines = summary_lines(l.s);
+  CHECK(lines[0] + lines[1] + lines[2] + lines[3] ==
+        "pitch: 8.000000\ndt: 4.000000\npic_num: 2\nview_num: 2\n");
+  CHECK(chart_file_name(l.s, false) == "lenti_chart_4.000000_13.000000_640_480.png");
+  CHECK(chart_file_name(l.s, true) == "lenti_chart_R_4.000000_13.000000_480_640.png");
+  CHECK(toggle_check_mode(l.s));
+  CHECK(chart_file_name(l.s, false) == "lenti_check_640_480.png");
+  CHECK(chart_file_name(l.s, true) == "lenti_check_R_480_640.png");
+  CHECK_FALSE(toggle_check_mode(l.s));
+
+  // step and p_step have never been acted on (last values 0).
+  l.pass();
+  CHECK(l.redraws == 2);
+  CHECK(l.refills + l.resizes == 0);
+  l.settle().pass();
+  CHECK(l.redraws == 0);
+}
+
+TEST_CASE("huge pitches give long file names, never cut ones")
+{
+  ChartState s;
+  s.first_pitch = 1e300;
+  const std::string name = chart_file_name(s, false);
+  CHECK(name.size() > 600);
+  CHECK(name.substr(name.size() - 12) == "_640_480.png");
+}
+
+TEST_CASE("typed pitches")
+{
+  Loop l;
+  l.settle();
+  SUBCASE("1 clamps band 0 at pitch 0 and keeps redrawing while the text says 1")
+  {
+    l.text[item_pitch] = "1";
+    l.pass();
+    CHECK(l.s.first_pitch == 0);
+    CHECK(l.s.pitch == 4);
+    CHECK(l.s.highlight == 4);
+    CHECK(summary_lines(l.s)[0] == "pitch: 4.000000\n");
+    CHECK(l.text[item_pitch] == "1");
+    l.pass();
+    CHECK(l.redraws == 2);
+  }
+  SUBCASE("NaN is a change on every pass")
+  {
+    l.text[item_pitch] = "nan";
+    l.pass();
+    l.pass();
+    CHECK(l.redraws == 2);
+  }
+}
+
+TEST_CASE("width and height: outside their ranges put back, inside applied once")
+{
+  Loop l;
+  l.settle();
+  for (const char* typed : {"2000", "119", "abc", "-640", "1241"}) {
+    CAPTURE(typed);
+    l.text[item_width] = typed;
+    l.text[item_height] = typed;
+    l.pass();
+    CHECK(l.text[item_width] == (std::string(typed) == "1241" ? "1241" : "640"));
+    CHECK(l.text[item_height] == "480");
+    CHECK(l.s.chart_height == 480);
+  }
+  CHECK(l.s.chart_width == 1241);
+  CHECK(l.resizes == 1);
+  l.text[item_width] = "800";
+  l.text[item_height] = "120";
+  l.pass();
+  CHECK(l.s.chart_width == 800);
+  CHECK(l.s.band_height == 12);
+  CHECK(work_image_width(l.s) == 4800);
+  CHECK(l.resizes == 2);
+  CHECK(l.redraws == 2);
+}
+
+TEST_CASE("counts below 1 and values the work image cannot take are refused")
+{
+  Loop l;
+  l.settle();
+  const ChartState before = l.s;
+  for (const char* typed : {"0", "-3", "abc"}) {
+    l.text[item_step] = l.text[item_pic_num] = l.text[item_view_num] = typed;
+    l.pass();
+  }
+  l.text[item_step] = "1241";
+  l.text[item_pic_num] = "17";
+  l.text[item_view_num] = "5761";
+  l.pass();
+  CHECK(l.text[item_step] == "10");
+  CHECK(l.text[item_pic_num] == "2");
+  CHECK(l.text[item_view_num] == "2");
+  CHECK(l.redraws + l.refills + l.resizes == 0);
+  CHECK(l.s.step == before.step);
+  CHECK(l.s.first_pitch == before.first_pitch);
+
+  SUBCASE("more than 256 MiB")
+  {
+    l.text[item_width] = "1920";
+    l.text[item_height] = "1240";
+    l.text[item_step] = "1";
+    l.text[item_pic_num] = "9";           // 51840 x 1240 words: 245 MiB
+    l.pass();
+    CHECK(l.s.pic_num == 9);
+    l.text[item_pic_num] = "10";          // 272 MiB
+    l.pass();
+    CHECK(l.text[item_pic_num] == "9");
+  }
+  SUBCASE("a window no zoom fits on the screen")
+  {
+    // Bands of 4 rows: a work image 4800 x 4 is never 8 rows high on screen
+    // while at most 1920 wide.
+    l.limits = size_limits(headless_default_metrics(), 1);
+    l.text[item_step] = "120";
+    l.pass();
+    CHECK(l.s.band_height == 4);
+    l.text[item_width] = "800";
+    l.text[item_pic_num] = "3";
+    l.pass();
+    CHECK(l.text[item_width] == "640");
+    CHECK(l.text[item_pic_num] == "2");
+  }
+  SUBCASE("more views than pictures, and a new picture count")
+  {
+    l.text[item_view_num] = "3";
+    l.text[item_pic_num] = "3";
+    l.pass();
+    CHECK(l.s.view_num == 3);
+    CHECK(l.s.picture_width == 333);
+    CHECK(work_image_width(l.s) == 5760);
+    CHECK(l.refills == 1);
+    CHECK(l.redraws == 2);
+  }
+}
+
+TEST_CASE("a step refused before the first pass shows the step in force")
+{
+  Loop l;
+  l.text[item_step] = "-3";
+  l.pass();
+  CHECK(l.text[item_step] == "10");
+  // That text has still never been acted on.
+  l.redraws = 0;
+  l.pass();
+  CHECK(l.redraws == 1);
+}
+
+TEST_CASE("p_step arrows: x10 once, /10 six times")
+{
+  Loop l;
+  l.settle();
+  SUBCASE("x10")
+  {
+    l.apply(press_left(l.s));
+    CHECK(l.s.p_step == 10);
+    // Band 0 would be below 0: the pitch moves up to 4 x 10 and is shown.
+    CHECK(l.text[item_pitch] == "40.");
+    CHECK(l.text[item_p_step] == "10.");
+    l.pass();
+    CHECK_FALSE(press_left(l.s).redraw);
+    CHECK(l.s.p_step == 10);
+    CHECK(l.s.p_step_exponent == 1);
+  }
+  SUBCASE("/10, the texts read back after every press")
+  {
+    for (int press = 0; press < 6; ++press) {
+      l.apply(press_right(l.s));
+      l.pass();
+    }
+    // 1e-5 / 10 is not the double nearest 1e-6; the text read back is.
+    CHECK(l.s.p_step == 1e-6);
+    CHECK(l.text[item_p_step] == "1.e-006");
+    CHECK_FALSE(press_right(l.s).redraw);
+    CHECK(l.s.p_step == 1e-6);
+    CHECK(l.s.p_step_exponent == -6);
+  }
+}
+
+TEST_CASE("pitch arrows re-centre, or walk the yellow band while band 0 is at 0")
+{
+  Loop l;
+  l.settle();
+  SUBCASE("away from 0")
+  {
+    l.apply(press_up(l.s));
+    CHECK(l.s.first_pitch == 3);
+    CHECK(l.text[item_pitch] == "7.");
+    l.apply(press_down(l.s));
+    l.apply(press_down(l.s));
+    CHECK(l.s.pitch == 9);
+    CHECK(l.s.first_pitch == 5);
+    l.pass();                      // the texts match what was acted on
+    CHECK(l.redraws == 3);
+  }
+  SUBCASE("at 0")
+  {
+    l.text[item_pitch] = "1";
+    l.pass();
+    for (int band = 3; band >= 0; --band) {
+      l.apply(press_up(l.s));
+      CHECK(l.s.highlight == band);
+      CHECK(l.s.pitch == band);
+      CHECK(l.s.first_pitch == 0);
+    }
+    const Effect below = press_up(l.s);
+    CHECK_FALSE(below.redraw);
+    CHECK_FALSE(below.show_pitch);
+    CHECK(l.s.highlight == 0);
+    CHECK(l.s.pitch == -1);
+    // "↓" from there re-centres to band 1 at pitch 1, then climbs to the centre.
+    l.apply(press_down(l.s));
+    CHECK(l.s.highlight == 1);
+    CHECK(l.s.pitch == 1);
+    for (int n = 0; n < 6; ++n)
+      l.apply(press_down(l.s));
+    CHECK(l.s.highlight == 4);
+  }
+}
