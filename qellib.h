@@ -35,6 +35,7 @@ int  QEL_ShowImage(int slot);                                    // copy the pix
 int  QEL_ZoomImage(int slot, int zoom);                          // 0 ok; 1 bad or free; 2 no zoom fits
 int  QEL_SetStretchMode(int slot, int mode);                     // 3 plain, 4 smooth; 0 ok; 1 bad or free
 int  QEL_GetStretchMode(int slot);                               // 3 or 4; 0 for a bad or free slot
+void QEL_PasteBitmap(void* bitmap);                               // system bitmap into the current image at (0, 0), clipped; deletes it
 
 // ---- Pixels and colour -----------------------------------------------------------
 void QEL_PutPixel(int x, int y, std::uint32_t value);            // write and move the pen; outside is ignored
@@ -72,7 +73,7 @@ void QEL_TTPutChar(int code);                                         // one Tru
 void QEL_TTPutString(const char* text);                               // TrueType text, double-byte aware
 
 // ---- Text windows ------------------------------------------------------------------
-int  QEL_OpenTextWindow(int n, int x, int y, int w, int h);      // 0 created; 1 was open (brought forward)
+int  QEL_OpenTextWindow(int n, int x, int y, int w, int h);      // 0 created; 1 was open (brought forward); 2 bad n; 3 no window
 int  QEL_SelectTextWindow(int n);                                // 0 ok; 1 closed or bad
 int  QEL_CloseTextWindow(int n);                                 // 0 ok; 1 closed or bad
 void QEL_Printf(const char* format, ...);                        // print into the current text window and pump
@@ -94,6 +95,7 @@ int  QEL_ButtonPressed(int button);                              // presses sinc
 void QEL_ResizeButtonBox(int width, int height);                 // client size of the box
 
 // ---- Files and clipboard ------------------------------------------------------------------
+extern int qel_jpeg_quality;             // JPEG encoder quality 0..100, initially 100
 int  QEL_LoadImage(const char* file, int x, int y);              // 0 ok; 1 not an image; 2 current slot free
 int  QEL_SaveImage(int w, int h, int format, const char* file);  // 0 ok; 1 codec failed; 2 empty; 3 current slot free
 

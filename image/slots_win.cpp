@@ -1,0 +1,259 @@
+// The image slot backend on Win32: each slot is a top-level window with its
+// own (class) drawing context, a memory DC and a top-down DIB section that
+// holds the pixels. Also the shell's image hooks: paste, free slot, reset.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "image/slot_backend.h"
+#include "image/slots.h"
+#include "shell/shell_win.h"
+
+namespace {
+
+struct WinSlot {
+  HWND window = nullptr;
+  HDC window_dc = nullptr;
+  HDC memory_dc = nullptr;
+  HBITMAP dib = nullptr;
+  HGDIOBJ old_bitmap = nullptr;
+};
+
+WinSlot win_slots[slot_count];
+
+constexpr DWORD image_window_style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+
+// Both DCs of a slot stretch alike; smooth stretching needs the brush origin at 0, 0.
+void apply_stretch_mode(HDC dc, int mode)
+{
+  SetStretchBltMode(dc, mode);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+}
+
+// Captions are system code-page text; an unconvertible one shows empty.
+void widen(const char* text, wchar_t (&wide)[line_size])
+{
+  if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, line_size) == 0)
+    wide[0] = L'\0';
+}
+
+struct PaletteTable {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[256];
+};
+
+} // namespace
+
+WindowMetrics backend_metrics()
+{
+  WindowMetrics m;
+  m.min_window_width = GetSystemMetrics(SM_CXMIN);
+  m.min_window_height = GetSystemMetrics(SM_CYMIN);
+  m.frame_width = GetSystemMetrics(SM_CXFRAME);
+  m.caption_height = GetSystemMetrics(SM_CYCAPTION);
+  m.screen_width = GetSystemMetrics(SM_CXSCREEN);
+  m.screen_height = GetSystemMetrics(SM_CYSCREEN);
+  return m;
+}
+
+bool backend_create_window(int slot, const char* caption, int x, int y, int client_width,
+                           int client_height)
+{
+  WinSlot& s = win_slots[slot];
+  s = WinSlot{};
+  RECT r{0, 0, client_width, client_height};
+  AdjustWindowRectEx(&r, image_window_style, FALSE, 0);
+
+  // The system places only both coordinates at once (with x defaulted, y would
+  // be taken as a show command): let it choose, then move to the one given.
+  const bool default_place = x == -1 || y == -1;
+  wchar_t wide[line_size];
+  widen(caption, wide);
+  s.window = CreateWindowExW(0, L"qel_iw", wide, image_window_style,
+                             default_place ? CW_USEDEFAULT : x, default_place ? CW_USEDEFAULT : y,
+                             r.right - r.left, r.bottom - r.top, main_window, nullptr,
+                             app_instance, nullptr);
+  if (!s.window)
+    return false;
+  if (default_place && (x != -1 || y != -1)) {
+    RECT placed;
+    GetWindowRect(s.window, &placed);
+    SetWindowPos(s.window, nullptr, x == -1 ? placed.left : x, y == -1 ? placed.top : y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  UpdateWindow(s.window);
+  SetForegroundWindow(s.window);
+  DragAcceptFiles(s.window, TRUE);
+
+  s.window_dc = GetDC(s.window);
+  if (s.window_dc)
+    s.memory_dc = CreateCompatibleDC(s.window_dc);
+  if (!s.memory_dc) {
+    backend_destroy(slot);
+    return false;
+  }
+  apply_stretch_mode(s.window_dc, stretch_plain);
+  apply_stretch_mode(s.memory_dc, stretch_plain);
+  return true;
+}
+
+void* backend_create_buffer(int slot, int width, int height, int bits)
+{
+  WinSlot& s = win_slots[slot];
+  PaletteTable info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = -height;   // negative: rows run top-down
+  info.header.biPlanes = 1;
+  info.header.biBitCount = static_cast<WORD>(bits);
+  info.header.biCompression = BI_RGB;
+  for (int i = 0; i < 256; ++i) {
+    const BYTE v = static_cast<BYTE>(i);
+    info.colours[i] = RGBQUAD{v, v, v, 0};
+  }
+  void* pixels = nullptr;
+  s.dib = CreateDIBSection(s.memory_dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                           &pixels, nullptr, 0);
+  if (!s.dib || !pixels) {
+    if (s.dib)
+      DeleteObject(s.dib);
+    s.dib = nullptr;
+    return nullptr;
+  }
+  s.old_bitmap = SelectObject(s.memory_dc, s.dib);
+  return pixels;
+}
+
+void backend_destroy(int slot)
+{
+  WinSlot& s = win_slots[slot];
+  if (s.memory_dc && s.old_bitmap)
+    SelectObject(s.memory_dc, s.old_bitmap);
+  if (s.dib)
+    DeleteObject(s.dib);
+  if (s.memory_dc)
+    DeleteDC(s.memory_dc);
+  if (s.window_dc)
+    ReleaseDC(s.window, s.window_dc);
+  // Clear the record before the window goes: its destruction dispatches
+  // messages that must not find this slot half torn down.
+  const HWND window = s.window;
+  s = WinSlot{};
+  if (window)
+    DestroyWindow(window);
+}
+
+void* backend_window_handle(int slot) { return win_slots[slot].window; }
+
+void backend_window_position(int slot, int* left, int* top)
+{
+  RECT r{};
+  GetWindowRect(win_slots[slot].window, &r);
+  *left = r.left;
+  *top = r.top;
+}
+
+void backend_set_caption(int slot, const char* caption)
+{
+  wchar_t wide[line_size];
+  widen(caption, wide);
+  SetWindowTextW(win_slots[slot].window, wide);
+}
+
+// The frame and caption keep their size: only the client part of the outer
+// size changes, and the top-left corner stays where it is.
+void backend_resize_client(int slot, int old_width, int old_height, int new_width,
+                           int new_height)
+{
+  const HWND window = win_slots[slot].window;
+  RECT r{};
+  GetWindowRect(window, &r);
+  SetWindowPos(window, nullptr, 0, 0, r.right - r.left - old_width + new_width,
+               r.bottom - r.top - old_height + new_height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
+}
+
+void backend_invalidate(int slot) { InvalidateRect(win_slots[slot].window, nullptr, FALSE); }
+
+void backend_copy_to_window(int slot, int width, int height)
+{
+  const WinSlot& s = win_slots[slot];
+  BitBlt(s.window_dc, 0, 0, width, height, s.memory_dc, 0, 0, SRCCOPY);
+}
+
+void backend_stretch_to_window(int slot, int width, int height, int view_width, int view_height)
+{
+  const WinSlot& s = win_slots[slot];
+  StretchBlt(s.window_dc, 0, 0, view_width, view_height, s.memory_dc, 0, 0, width, height,
+             SRCCOPY);
+}
+
+int backend_stretch_mode(int slot) { return GetStretchBltMode(win_slots[slot].window_dc); }
+
+void backend_set_stretch_mode(int slot, int mode)
+{
+  apply_stretch_mode(win_slots[slot].window_dc, mode);
+  apply_stretch_mode(win_slots[slot].memory_dc, mode);
+}
+
+void backend_read_palette(int slot, std::uint32_t* entries)
+{
+  RGBQUAD table[256] = {};
+  GetDIBColorTable(win_slots[slot].memory_dc, 0, 256, table);
+  for (int i = 0; i < 256; ++i)
+    entries[i] = std::uint32_t{table[i].rgbRed} << 16 | std::uint32_t{table[i].rgbGreen} << 8 |
+                 table[i].rgbBlue;
+}
+
+void backend_write_palette(int slot, const std::uint32_t* entries, int count)
+{
+  count = std::clamp(count, 0, 256);
+  RGBQUAD table[256];
+  for (int i = 0; i < count; ++i)
+    table[i] = RGBQUAD{static_cast<BYTE>(entries[i]), static_cast<BYTE>(entries[i] >> 8),
+                       static_cast<BYTE>(entries[i] >> 16), 0};
+  if (count > 0)
+    SetDIBColorTable(win_slots[slot].memory_dc, 0, static_cast<UINT>(count), table);
+}
+
+void backend_windows_changed() {}
+
+// The bitmap goes in at its own size from the top-left corner; what lies
+// beyond the image is cut off. The bitmap is ours to delete in every case,
+// also when there is no current image to take it.
+void QEL_PasteBitmap(void* bitmap)
+{
+  const HBITMAP source = static_cast<HBITMAP>(bitmap);
+  if (!source)
+    return;
+  const int slot = qel_current_image;
+  BITMAP info{};
+  if (slot_in_use(slot) && GetObjectW(source, sizeof info, &info)) {
+    const HDC memory_dc = win_slots[slot].memory_dc;
+    const HDC temp = CreateCompatibleDC(memory_dc);
+    const HGDIOBJ previous = temp ? SelectObject(temp, source) : nullptr;
+    if (previous) {
+      const int width = std::min<LONG>(info.bmWidth, image_slots[slot].width);
+      const int height = std::min<LONG>(std::abs(info.bmHeight), image_slots[slot].height);
+      BitBlt(memory_dc, 0, 0, width, height, temp, 0, 0, SRCCOPY);
+      SelectObject(temp, previous);
+    }
+    if (temp)
+      DeleteDC(temp);
+  }
+  DeleteObject(source);
+}
+
+void paste_bitmap(HBITMAP bitmap) { QEL_PasteBitmap(bitmap); }
+
+void clear_image_slots() { reset_image_slots(); }
+
+int first_free_image_slot()
+{
+  for (int slot = 0; slot < slot_count; ++slot)
+    if (!image_slots[slot].in_use)
+      return slot;
+  return -1;
+}
