@@ -147,6 +147,11 @@ void backend_destroy(int slot)
 
 void* backend_window_handle(int slot) { return win_slots[slot].window; }
 
+HDC slot_memory_dc(int slot)
+{
+  return slot >= 0 && slot < slot_count ? win_slots[slot].memory_dc : nullptr;
+}
+
 void backend_window_position(int slot, int* left, int* top)
 {
   RECT r{};

@@ -92,6 +92,7 @@ void clear_text_windows();                 // all closed, window 0 current, last
 void close_all_logs();
 bool text_window_is_open(int n);
 void bring_text_window_forward(int n);
-void paste_bitmap(HBITMAP bitmap);         // into the current image at (0, 0); deletes the bitmap
+void paste_bitmap(HBITMAP bitmap);
+HDC  slot_memory_dc(int slot);             // an image slot's memory drawing context, or nullptr         // into the current image at (0, 0); deletes the bitmap
 int  first_free_image_slot();              // -1 when all are in use
 void handle_dropped_files(HDROP drop);
