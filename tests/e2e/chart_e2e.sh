@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# The chart generator end to end: start the real qellib.exe with a stereo pair
+# on its command line and drive it through X only, as a user does (clicks to
+# focus, keys, typing into the input box). The PNG files it writes must equal
+# the charts the native build computes from the same picture.
+#   chart_e2e.sh QELLIB_EXE PROBE_EXE CHART_EXPECT WINE_STATE SAMPLE_PNG
+set -uo pipefail
+exe=$1 probe_exe=$2 expect=$3 state=$4 sample=$5
+. "$(dirname "$0")/../../tools/wine-env.sh"
+qel_wine_env "$state" || exit 1
+[ -x "$expect" ] || { echo "missing $expect: build the native flavour first (./test.sh does)"; exit 1; }
+
+work=$(mktemp -d)
+trap 'kill $program 2>/dev/null; rm -rf "$work"' EXIT
+cp "$sample" "$work/pair.png"
+cd "$work"
+convert pair.png pair.ppm && "$expect" pair.ppm . || { echo "native reference failed"; exit 1; }
+
+fail() { echo "FAILED: $*"; echo "windows:"; probe titles; exit 1; }
+probe() { wine "$probe_exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# Clicks at a point given relative to a window's client area (or its outer
+# rectangle with "frame"), which focuses that window.
+click_in() {
+  local title=$1 x=$2 y=$3 ox oy
+  read -r ox oy < <(probe client-origin "$title") || fail "no window '$title'"
+  xdotool mousemove --sync $((ox + x)) $((oy + y)) click 1
+  sleep 0.3
+}
+click_caption() {
+  local l t r b
+  read -r l t r b < <(probe window-rect "$1") || fail "no window '$1'"
+  xdotool mousemove --sync $((l + 40)) $((t + 8)) click 1
+  sleep 0.3
+}
+key() { xdotool key --delay 150 "$@"; sleep 0.3; }
+wait_file() {
+  for _ in $(seq 1 100); do [ -s "$1" ] && return 0; sleep 0.1; done
+  fail "no file $1"
+}
+same_pixels() {
+  local diff
+  diff=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+  [ "$diff" = "0" ] || fail "$1 differs from $2 in $diff pixels"
+  echo "ok: $1 equals the native chart"
+}
+
+wine "$exe" pair.png </dev/null >program.log 2>&1 &
+program=$!
+main="QELLIB 7.3  2009/4/30"
+probe wait-window "000 pair.png(100%)" 30000 || fail "the picture on the command line did not open"
+probe wait-window "ButtonBox" 5000 || fail "no button box"
+
+# S on the main window starts the generator.
+click_caption "$main"
+key s
+probe wait-window "Hello,there!(100%)" 20000 || fail "Start drew no chart"
+sleep 1
+
+# The button box's digit keys: 0 "cap", 1 "Rcap", 2 "lenz_check".
+click_caption "ButtonBox"
+key 0
+wait_file lenti_chart_4.000000_13.000000_640_480.png
+key 1
+wait_file lenti_chart_R_4.000000_13.000000_480_640.png
+# The turned copy's window took the focus while it existed.
+click_caption "ButtonBox"
+key 2
+sleep 1
+key 0
+wait_file lenti_check_640_480.png
+key 2
+sleep 1
+same_pixels lenti_chart_4.000000_13.000000_640_480.png chart.ppm
+same_pixels lenti_chart_R_4.000000_13.000000_480_640.png chart_R.ppm
+same_pixels lenti_check_640_480.png check.ppm
+
+# Width is the input box's item 6: its field starts right of the 80-pixel titles.
+type_width() {
+  click_in "InputBox" 120 $((6 * 28 + 16))
+  key End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+  xdotool type --delay 120 "$1"
+  key Tab
+  sleep 1
+}
+type_width 2000
+[ "$(probe edit-text InputBox 6)" = "640" ] || fail "2000 was not refused: the field shows $(probe edit-text InputBox 6)"
+[ "$(probe client-size 'Hello,there!(100%)')" = "640 480" ] || fail "a refused width changed the chart"
+echo "ok: Width 2000 refused"
+type_width 800
+for _ in $(seq 1 50); do
+  [ "$(probe client-size 'Hello,there!(100%)')" = "800 480" ] && break
+  sleep 0.1
+done
+[ "$(probe client-size 'Hello,there!(100%)')" = "800 480" ] || fail "Width 800 was not applied"
+echo "ok: Width 800 accepted"
+
+# "break" closes the images; X ends the program.
+click_caption "ButtonBox"
+key 3
+probe gone-window "Hello,there!(100%)" 5000 || fail "break left the chart open"
+click_caption "$main"
+key x
+for _ in $(seq 1 100); do kill -0 $program 2>/dev/null || break; sleep 0.1; done
+kill -0 $program 2>/dev/null && fail "the program did not end on X"
+echo "e2e: passed"
