@@ -19,12 +19,16 @@ ChartState chart;
 constexpr int save_as_png = 3;
 
 // The framework speaks the system code page; the program's own texts are
-// written once, in Unicode, and converted for it.
-std::string ansi(const wchar_t* text)
+// written once, in Unicode, and converted for it. Where the code page lacks
+// their characters (arrows and Japanese outside Japanese systems) the plain
+// text stands in, rather than a row of question marks.
+std::string ansi(const wchar_t* text, const char* fallback)
 {
   char buffer[256];
-  if (WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr) <= 0)
-    return {};
+  BOOL lossy = FALSE;
+  if (WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, &lossy) <= 0 ||
+      lossy)
+    return fallback;
   return buffer;
 }
 
@@ -179,10 +183,10 @@ void user_setup()
   QEL_SetButtonBoxTitle(0, "cap");
   QEL_SetButtonBoxTitle(2, "lenz_check");
   QEL_SetButtonBoxTitle(3, "break");
-  QEL_SetButtonBoxTitle(4, ansi(L"\x2191").c_str());
-  QEL_SetButtonBoxTitle(5, ansi(L"\x2193").c_str());
-  QEL_SetButtonBoxTitle(6, ansi(L"\x2190").c_str());
-  QEL_SetButtonBoxTitle(7, ansi(L"\x2192").c_str());
+  QEL_SetButtonBoxTitle(4, ansi(L"\x2191", "^").c_str());
+  QEL_SetButtonBoxTitle(5, ansi(L"\x2193", "v").c_str());
+  QEL_SetButtonBoxTitle(6, ansi(L"\x2190", "<").c_str());
+  QEL_SetButtonBoxTitle(7, ansi(L"\x2192", ">").c_str());
 
   // Titles and values of a closed box or of missing items are ignored.
   QEL_OpenInputBox(422, 0, 8);
@@ -207,7 +211,9 @@ void user_main()
 {
   if (!source_present()) {
     QEL_Pause(ansi(L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9\x30E9"
-                   L"\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044").c_str());
+                   L"\x30C3\x30B0\x3057\x3066\x4E0B\x3055\x3044",
+                     "Please drag a stereo pair image onto the main window.")
+                    .c_str());
     return;
   }
   if (HWND source = static_cast<HWND>(backend_window_handle(source_slot)))

@@ -98,6 +98,15 @@ echo "ok: Width 800 accepted"
 click_caption "ButtonBox"
 key 3
 probe gone-window "Hello,there!(100%)" 5000 || fail "break left the chart open"
+probe gone-window "000 pair.png(100%)" 5000 || fail "break left the source open"
+
+# Without a new picture, Start asks for one in the "Pause" box.
+click_caption "$main"
+key s
+probe wait-window "Pause" 10000 || fail "Start without a picture showed no Pause box"
+key Return
+probe gone-window "Pause" 5000 || fail "the Pause box did not close"
+echo "ok: Start without a picture asks for one"
 click_caption "$main"
 key x
 for _ in $(seq 1 100); do kill -0 $program 2>/dev/null || break; sleep 0.1; done

@@ -1,0 +1,225 @@
+// Line input: typing through the key ring, the caret, recall and paste, the
+// ways a wait ends, and the main window's dialogues that read lines on the
+// GUI thread.
+#include <doctest/doctest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+
+#include "text_test_helpers.h"
+
+using namespace text_test;
+
+namespace {
+
+// Reads one line on the worker; `line` holds it once `run.done` is true.
+struct LineReader {
+  UserRun run;
+  char line[line_size];
+
+  void start(bool open_window = true)
+  {
+    std::memset(line, '?', sizeof line);
+    line[sizeof line - 1] = 0;
+    run.start([this, open_window] {
+      if (open_window)
+        QEL_OpenTextWindow(0, -1, -1, -1, -1);
+      QEL_Gets(line);
+    });
+  }
+};
+
+// Keys typed between two prompts are not kept: wait until the next line is
+// awaited on row `row`.
+bool next_prompt_waits(int row)
+{
+  return wait_until([row] {
+    return line_input_owner.load() != 0 && text_window(0).cursor_y == row * text_window(0).cell_height;
+  });
+}
+
+HWND text_zero()
+{
+  return text_window(0).window;
+}
+
+void set_clipboard_text(const wchar_t* text)
+{
+  HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  REQUIRE(OpenClipboard(owner));
+  EmptyClipboard();
+  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  std::memcpy(GlobalLock(block), text, bytes);
+  GlobalUnlock(block);
+  SetClipboardData(CF_UNICODETEXT, block);
+  CloseClipboard();
+  DestroyWindow(owner);
+}
+
+} // namespace
+
+TEST_CASE("typing: backspace, the caret, the line end and Up to recall the line")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  LineReader reader;
+  reader.start();
+  REQUIRE(line_input_waits());
+  CHECK(window_text(status_line).find("Input text") != std::string::npos);
+
+  // The caret cell blinks: within half a second it shows both phases.
+  bool seen_on = false, seen_off = false;
+  wait_until([&] {
+    (cell_has_ink(0, 0, 0) ? seen_on : seen_off) = true;
+    return seen_on && seen_off;
+  }, 1000);
+  CHECK(seen_on);
+  CHECK(seen_off);
+
+  type_text(text_zero(), "12\b3\r");
+  REQUIRE(reader.run.wait());
+  CHECK(std::string(reader.line) == "13");
+  CHECK(line_input_owner.load() == 0);
+  CHECK(cell_has_ink(0, 0, 0));
+  CHECK(cell_has_ink(0, 1, 0));
+  CHECK_FALSE(cell_has_ink(0, 2, 0));   // caret blanked at the line end
+  CHECK(text_window(0).cursor_x == 0);
+  CHECK(text_window(0).cursor_y == text_window(0).cell_height);
+  CHECK(window_text(status_line).find("bit color") != std::string::npos);
+
+  reader.start();
+  REQUIRE(line_input_waits());
+  press_key(text_zero(), VK_UP);
+  REQUIRE(wait_until([] { return text_window(0).cursor_x == 2 * text_window(0).cell_width; }));
+  type_text(text_zero(), "\r");
+  REQUIRE(reader.run.wait());
+  CHECK(std::string(reader.line) == "13");
+}
+
+TEST_CASE("a typed line keeps 255 characters; Ctrl+V pastes up to the first line end")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  LineReader reader;
+  reader.start();
+  REQUIRE(line_input_waits());
+  type_text(text_zero(), std::string(300, 'q'));
+  Sleep(300);
+  type_text(text_zero(), "\r");
+  REQUIRE(reader.run.wait());
+  CHECK(std::string(reader.line) == std::string(255, 'q'));
+
+  set_clipboard_text(L"first line\r\nsecond line");
+  reader.start();
+  REQUIRE(line_input_waits());
+  type_text(text_zero(), "> ");
+  Sleep(50);
+  press_key(text_zero(), 'V', true);
+  Sleep(100);
+  type_text(text_zero(), "\r");
+  REQUIRE(reader.run.wait());
+  CHECK(std::string(reader.line) == "> first line");
+}
+
+TEST_CASE("while a line is awaited the window's keys go into the line and no menu opens")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  LineReader reader;
+  reader.start();
+  REQUIRE(line_input_waits());
+  press_key(text_zero(), 'S');
+  press_key(text_zero(), 'Q', true);
+  type_text(text_zero(), "SX");
+  CHECK(open_context_menu(text_zero()).empty());
+  CHECK(text_window_is_open(0));
+  CHECK(start_requested.load() == 0);
+  type_text(text_zero(), "\r");
+  REQUIRE(reader.run.wait());
+  CHECK(std::string(reader.line) == "SX");
+}
+
+TEST_CASE("a wait ends with an empty line when its window closes or Exit is chosen")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  LineReader reader;
+  reader.start();
+  REQUIRE(line_input_waits());
+  type_text(text_zero(), "abc");
+  Sleep(50);
+  post(text_zero(), WM_CLOSE);
+  REQUIRE(reader.run.wait());
+  CHECK(reader.line[0] == 0);
+  CHECK_FALSE(text_window_is_open(0));
+
+  // Nothing open: the buffer is not touched.
+  reader.start(false);
+  REQUIRE(reader.run.wait());
+  CHECK(reader.line[0] == '?');
+
+  reader.start();
+  REQUIRE(line_input_waits());
+  type_text(text_zero(), "xyz");
+  Sleep(50);
+  press_key(main_window, 'X');
+  CHECK(exit_state.load() == 2);
+  CHECK(reader.run.done.load());
+  CHECK(reader.line[0] == 0);
+}
+
+TEST_CASE("the main window's Image Window dialogue reads its answers in text window 0")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  post(main_window, WM_COMMAND, cmd_image_window);
+  REQUIRE(line_input_waits());
+  REQUIRE(text_window_is_open(0));
+  type_text(text_zero(), "320\r");
+  REQUIRE(next_prompt_waits(2));
+  type_text(text_zero(), "240\r");
+  REQUIRE(next_prompt_waits(3));
+  // 16 bits: the dialogue ends without asking for an image.
+  type_text(text_zero(), "16\r");
+  REQUIRE(wait_until([] { return line_input_owner.load() == 0; }));
+  Sleep(100);
+  CHECK(line_input_owner.load() == 0);
+  CHECK(request.width == -1);   // the last request was the one that opened the window
+  CHECK_FALSE(FindWindowW(L"qel_iw", nullptr));
+
+  post(main_window, WM_COMMAND, cmd_image_window);
+  REQUIRE(line_input_waits());
+  type_text(text_zero(), "320\r");
+  REQUIRE(next_prompt_waits(6));
+  type_text(text_zero(), "240\r");
+  REQUIRE(next_prompt_waits(7));
+  type_text(text_zero(), "32\r");
+  REQUIRE(wait_until([] { return request.width == 320; }));
+  CHECK(request.height == 240);
+  CHECK(request.bits == 32);
+  CHECK(request.index == 0);
+  HWND image = nullptr;
+  REQUIRE(wait_until([&] { return (image = FindWindowW(L"qel_iw", nullptr)) != nullptr; }));
+  CHECK(window_text(image).rfind("000", 0) == 0);
+  CHECK(client_rect(image).right == 320);
+  CHECK(client_rect(image).bottom == 240);
+}
+
+TEST_CASE("Text Window opens the first free window; Exit in a dialogue stops it")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  post(main_window, WM_COMMAND, cmd_text_window);
+  REQUIRE(wait_until([] { return text_window_is_open(0); }));
+  post(main_window, WM_COMMAND, cmd_text_window);
+  REQUIRE(wait_until([] { return text_window_is_open(1); }));
+  CHECK(window_text(text_window(1).window) == "TextWindow 1");
+
+  post(main_window, WM_COMMAND, cmd_input_box);
+  REQUIRE(line_input_waits());
+  post(main_window, WM_COMMAND, cmd_exit);
+  REQUIRE(wait_until([] { return exit_state.load() == 2; }));
+  CHECK(line_input_owner.load() == 0);
+}

@@ -1,0 +1,8 @@
+// The one-shot command console of a text window; not there yet, so Space and
+// the "Command" item do nothing.
+#include "text/text_windows.h"
+
+int run_console()
+{
+  return 0;
+}

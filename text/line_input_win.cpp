@@ -1,0 +1,176 @@
+// Line input in the current text window: characters come from the key ring
+// that the window's procedure fills, are echoed with a blinking caret, and
+// the finished line is handed back in the ANSI code page.
+// Win32 for the clipboard, code-page conversion and messages.
+#include <windows.h>
+
+#include <cstring>
+
+#include "qellib.h"
+#include "shell/shell_win.h"
+#include "text/key_ring.h"
+#include "text/line_editor.h"
+#include "text/text_windows.h"
+
+std::atomic<int> pending_key_action{key_action_none};
+
+namespace {
+
+constexpr std::uint32_t caret_half_period_ms = 200;
+
+// The most recently entered line, retyped by Up.
+wchar_t last_line[line_size];
+
+// The current text window seen through the editor's eyes.
+class WindowCanvas : public LineCanvas {
+public:
+  explicit WindowCanvas(int n) : n_(n), tw_(text_window(n)) {}
+  int& cursor_x() override { return tw_.cursor_x; }
+  int& cursor_y() override { return tw_.cursor_y; }
+  int width() const override { return tw_.width; }
+  int cell_width() const override { return tw_.cell_width; }
+  int cell_height() const override { return tw_.cell_height; }
+  void put_glyph(wchar_t ch, int x, int y, int cells) override { ::put_glyph(n_, ch, x, y, cells); }
+  void scroll_if_needed() override
+  {
+    if (::scroll_if_needed(n_))
+      invalidate_text_window(n_);
+  }
+
+private:
+  int n_;
+  TextWindow& tw_;
+};
+
+// Retypes the last line through the window's own character handling.
+void recall_last_line(HWND window)
+{
+  for (const wchar_t* p = last_line; *p; ++p)
+    SendMessageW(window, WM_CHAR, *p, 1);
+}
+
+void run_pending_key_action(HWND window)
+{
+  switch (pending_key_action.exchange(key_action_none)) {
+  case key_action_recall: recall_last_line(window); break;
+  case key_action_paste: SendMessageW(window, msg_paste_keys, 0, 0); break;
+  default: break;
+  }
+}
+
+// Converts a line to the ANSI code page into a 256-byte buffer, cut at a
+// whole character so that no half of a double-byte character is left.
+void line_to_ansi(const wchar_t* line, char* buffer)
+{
+  char ansi[line_size * 2];
+  if (WideCharToMultiByte(CP_ACP, 0, line, -1, ansi, sizeof ansi, nullptr, nullptr) <= 0)
+    ansi[0] = 0;
+  int length = 0;
+  for (const char* p = ansi; *p;) {
+    const int step = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1;
+    if (length + step > line_size - 1)
+      break;
+    length += step;
+    p += step;
+  }
+  std::memcpy(buffer, ansi, static_cast<size_t>(length));
+  buffer[length] = 0;
+}
+
+void show_display_status()
+{
+  char status[32];
+  wsprintfA(status, "%d-bit color", display_bits);
+  set_status_text(status);
+}
+
+} // namespace
+
+void clear_last_line()
+{
+  last_line[0] = 0;
+}
+
+void paste_line_to_keys()
+{
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT))
+    return;
+  const int n = current_text_window();
+  if (!OpenClipboard(text_window(n).window))
+    return;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    // The clipboard's block may lack its terminator: stay within its size.
+    const SIZE_T limit = GlobalSize(data) / sizeof(wchar_t);
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      for (SIZE_T i = 0; i < limit; ++i) {
+        const wchar_t ch = text[i];
+        if (ch == 0 || ch == L'\r' || ch == L'\n' || !key_ring().put(ch))
+          break;
+      }
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+}
+
+void QEL_Gets(char* buffer)
+{
+  const int n = current_text_window();
+  if (!buffer || !current_text_window_open())
+    return;
+  TextWindow& tw = text_window(n);
+  const HWND window = tw.window;
+  SetForegroundWindow(window);
+  buffer[0] = 0;
+  set_status_text("Input text");
+
+  WindowCanvas canvas(n);
+  LineEditor editor(canvas);
+  std::uint32_t blink_time = ms_clock();
+  int caret_phase = 1;
+  bool caret_pending = true;
+  bool finished = false;
+  line_input_owner.store(n + 1, std::memory_order_release);
+
+  for (;;) {
+    pump_messages();
+    // Exit or closing the window ends the wait; the window may be gone now.
+    if (line_input_owner.load(std::memory_order_acquire) == 0)
+      break;
+    const wchar_t ch = key_ring().take();
+    if (ch == L'\r') {
+      finished = true;
+      break;
+    }
+    run_pending_key_action(window);
+    if (ch)
+      editor.type(ch, caret_phase);
+    if (caret_pending) {
+      editor.draw_caret(caret_phase);
+      caret_pending = false;
+    }
+    if (ms_clock() - blink_time > caret_half_period_ms) {
+      blink_time = ms_clock();
+      caret_phase ^= 1;
+      caret_pending = true;
+    }
+    // Waiting costs a millisecond per pass, not a whole core.
+    if (!ch)
+      Sleep(1);
+  }
+
+  if (finished) {
+    line_input_owner.store(0, std::memory_order_release);
+    editor.finish();
+    std::memcpy(last_line, editor.text(), sizeof(wchar_t) * (editor.length() + 1));
+    line_to_ansi(editor.text(), buffer);
+    if (tw.log_state == 1) {
+      log_write(n, buffer, std::strlen(buffer));
+      log_write(n, "\n", 1);
+    }
+  }
+  // After Exit the GUI thread waits for this one: a status line update,
+  // which the GUI thread would have to serve, would only hold the exit up.
+  if (exit_state.load(std::memory_order_acquire) == 0)
+    show_display_status();
+}

@@ -1,0 +1,173 @@
+// The text window procedure: keeps the surface in step with the window,
+// feeds typed characters to line input, forwards the run-control keys to the
+// main window and offers the right-button menu and Ctrl shortcuts.
+// Win32 for messages, keyboard state and menus.
+#include <windows.h>
+
+#include "qellib.h"
+#include "shell/shell_win.h"
+#include "text/key_ring.h"
+#include "text/text_windows.h"
+
+namespace {
+
+bool ctrl_down()
+{
+  return GetKeyState(VK_CONTROL) < 0;
+}
+
+bool line_input_waiting()
+{
+  return line_input_owner.load(std::memory_order_acquire) != 0;
+}
+
+void about(int n)
+{
+  QEL_SelectTextWindow(n);
+  push_text_colours(0x505050, 0x50FF50);
+  QEL_Printf("%s\n", framework_banner);
+  pop_text_colours();
+}
+
+void on_command(int n, UINT id)
+{
+  switch (id) {
+  case cmd_text_select: QEL_SelectTextWindow(n); break;
+  case cmd_text_window_info: write_window_report(); break;
+  case cmd_text_console:
+    QEL_SelectTextWindow(n);
+    run_console();
+    break;
+  case cmd_text_start_log: log_start(n); break;
+  case cmd_text_stop_log: log_pause(n); break;
+  case cmd_text_copy_log: log_copy_to_clipboard(n); break;
+  case cmd_text_about: about(n); break;
+  case cmd_text_destroy: QEL_CloseTextWindow(n); break;
+  default: break;
+  }
+}
+
+void on_key_down(HWND window, int n, WPARAM key, LPARAM lparam)
+{
+  if (line_input_waiting()) {
+    // Only the line's own keys count; a key action already waiting is kept.
+    int none = key_action_none;
+    if (key == VK_UP)
+      pending_key_action.compare_exchange_strong(none, key_action_recall);
+    else if (key == 'V' && ctrl_down())
+      pending_key_action.compare_exchange_strong(none, key_action_paste);
+    return;
+  }
+  if (ctrl_down()) {
+    struct Shortcut {
+      WPARAM key;
+      UINT id;
+    };
+    static constexpr Shortcut shortcuts[] = {
+        {'A', cmd_text_about},   {'C', cmd_text_copy_log}, {'W', cmd_text_window_info},
+        {'Q', cmd_text_destroy}, {'S', cmd_text_select},
+    };
+    for (const Shortcut& s : shortcuts)
+      if (s.key == key)
+        PostMessageW(window, WM_COMMAND, s.id, 0);
+    return;
+  }
+  // Run control belongs to the main window, whichever window has the keyboard.
+  if (key == 'X' || key == VK_ESCAPE || key == 'S' || key == 'C')
+    PostMessageW(main_window, WM_KEYDOWN, key, lparam);
+  else if (key == VK_SPACE)
+    on_command(n, cmd_text_console);
+}
+
+HMENU build_menu(int n)
+{
+  struct Row {
+    const wchar_t* text;  // nullptr for a separator
+    UINT id;
+  };
+  wchar_t copy_text[64];
+  wsprintfW(copy_text, L"&Copy QELLIB%d%d.LOG\tCtrl+C", instance_number, n);
+  const Row rows[] = {
+      {L"&Select\tCtrl+S", cmd_text_select},
+      {L"&Window Info.\tCtrl+W", cmd_text_window_info},
+      {L"Command", cmd_text_console},
+      {nullptr, 0},
+      {L"Start Log", cmd_text_start_log},
+      {L"Stop Log", cmd_text_stop_log},
+      {copy_text, cmd_text_copy_log},
+      {nullptr, 0},
+      {L"&About QELLIB\tCtrl+A", cmd_text_about},
+      {nullptr, 0},
+      {L"&Destroy\tCtrl+Q", cmd_text_destroy},
+  };
+  HMENU menu = CreatePopupMenu();
+  UINT position = 0;
+  for (const Row& row : rows) {
+    if (row.text)
+      insert_menu_item(menu, position++, row.text, row.id, true);
+    else
+      insert_menu_separator(menu, position++);
+  }
+  const TextWindow& tw = text_window(n);
+  auto check = [menu](UINT id, bool on) {
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+  };
+  check(cmd_text_select, current_text_window() == n);
+  check(cmd_text_start_log, tw.log_state == 1);
+  check(cmd_text_stop_log, tw.log_state == 2);
+  return menu;
+}
+
+void show_menu(HWND window, int n)
+{
+  // Not while a line is awaited or a point tool waits for clicks.
+  if (line_input_waiting() || tool_active.load(std::memory_order_acquire))
+    return;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  HMENU menu = build_menu(n);
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+  DestroyMenu(menu);
+}
+
+} // namespace
+
+LRESULT CALLBACK text_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+  // Messages of a window that is not (or no longer) in the table, such as
+  // those sent while it is being created, get the default handling.
+  const int n = find_text_window(window);
+  if (n < 0)
+    return DefWindowProcW(window, message, wparam, lparam);
+  switch (message) {
+  case WM_SIZE:
+    // A minimised window keeps its text; its surface is not rebuilt at 0 by 0.
+    if (wparam != SIZE_MINIMIZED)
+      resize_text_surface(n, LOWORD(lparam), HIWORD(lparam));
+    return 0;
+  case WM_PAINT:
+    paint_text_window(n);
+    return 0;
+  case WM_CLOSE:
+    QEL_CloseTextWindow(n);
+    return 0;
+  case WM_KEYDOWN:
+    on_key_down(window, n, wparam, lparam);
+    return 0;
+  case WM_CHAR:
+    if (line_input_waiting() && !ctrl_down())
+      key_ring().put(static_cast<wchar_t>(wparam));
+    return 0;
+  case msg_paste_keys:
+    paste_line_to_keys();
+    return 0;
+  case WM_COMMAND:
+    on_command(n, LOWORD(wparam));
+    return 0;
+  case WM_RBUTTONDOWN:
+    show_menu(window, n);
+    return 0;
+  default:
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+}
