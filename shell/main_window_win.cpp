@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "imageio/imageio_win.h"
 #include "qellib.h"
 #include "shell/shell_win.h"
+#include "text/text_windows.h"
 
 namespace {
 
@@ -141,6 +143,16 @@ void button_box_dialogue()
     post_open_button_box(columns, rows);
 }
 
+// The report is written by the current text window; text window 0 stands in
+// when none is open.
+void window_info()
+{
+  if (!current_text_window_open())
+    post_open_text_window(0);
+  if (current_text_window_open())
+    PostMessageW(text_window(current_text_window()).window, WM_COMMAND, cmd_window_info, 0);
+}
+
 void on_command(UINT id)
 {
   switch (id) {
@@ -151,6 +163,7 @@ void on_command(UINT id)
   case cmd_text_window: open_first_free_text_window(); break;
   case cmd_input_box: input_box_dialogue(); break;
   case cmd_button_box: button_box_dialogue(); break;
+  case cmd_window_info: window_info(); break;
   default: break;
   }
 }
@@ -209,6 +222,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     return 0;
   case WM_DROPFILES:
     handle_dropped_files(reinterpret_cast<HDROP>(wparam));
+    return 0;
+  case msg_open_startup_files:
+    open_startup_files();
     return 0;
   default:
     return DefWindowProcW(window, message, wparam, lparam);

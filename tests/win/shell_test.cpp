@@ -257,6 +257,18 @@ TEST_CASE("ten running copies: the next one says so and ends with 1")
     }
 }
 
+TEST_CASE("Ctrl+W with no text window open opens text window 0 for the report")
+{
+  reset_hooks();
+  REQUIRE(start_framework());
+  REQUIRE_FALSE(text_window_is_open(0));
+  press_key(main_window, 'W', true);
+  CHECK(wait_until([] { return text_window_is_open(0); }));
+  // Without Ctrl, W is no command of the main window.
+  press_key(main_window, 'W');
+  CHECK(stop_framework() == 0);
+}
+
 TEST_CASE("QEL_Pause shows its text in a box captioned Pause")
 {
   MessageBoxAnswerer answerer;
