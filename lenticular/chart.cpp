@@ -2,14 +2,16 @@
 // the whole chart, so the bands and the resampling work on the pixel buffers
 // directly instead of one framework call per subpixel. The view schedule of a
 // band depends only on the column, so it is worked out once per band; then,
-// row group by row group, the samples of all columns are gathered, packed
-// into pixels and written row by row. The result is the same, bit for bit,
-// as sampling and writing one subpixel at a time through the current image.
+// row group by row group, the samples of all columns are gathered once and
+// packed straight into the pixels of the group's three rows, which show the
+// same samples one subpixel apart. The result is the same, bit for bit, as
+// sampling and writing one subpixel at a time through the current image.
 #include "lenticular/chart.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #ifdef __SSE2__
@@ -42,7 +44,6 @@ int band_view_count = 0;
 int band_picture_columns = 0;
 std::vector<BlendedColumn> band_blends;
 std::vector<std::uint32_t> band_colours;
-std::vector<std::uint32_t> band_pixels;
 std::vector<int> resample_columns;
 
 const SlotPixels no_pixels{};
@@ -151,13 +152,20 @@ void merge_pixel(T* row, std::int64_t q, std::int64_t end, std::int64_t first,
   pixel = static_cast<T>((pixel & keep) | set);
 }
 
+// The pixel made of the three subpixels that start with colour c[0]: the red
+// of c[0], the green of c[1], the blue of c[2].
+inline std::uint32_t packed(const std::uint32_t* c)
+{
+  return (c[0] & 0xFF0000u) | (c[1] & 0x00FF00u) | (c[2] & 0x0000FFu);
+}
+
 // Colours colour[0..count-1] go to subpixels first, first + 1, ... of row y
-// (one channel each), clipped at the right edge of the image. pixels[k] is the
-// whole pixel that starts with colour[k]'s subpixel.
+// (one channel each), clipped at the right edge of the image. Whole pixels
+// from done_from to done_to have been written already.
 template <typename T>
 void write_subpixel_run(const SlotPixels& chart, std::int64_t y, std::int64_t first,
-                        const std::uint32_t* colour, const std::uint32_t* pixels,
-                        std::int64_t count)
+                        const std::uint32_t* colour, std::int64_t count,
+                        std::int64_t done_from = 0, std::int64_t done_to = 0)
 {
   const std::int64_t end = std::min(first + count, std::int64_t{3} * chart.width);
   if (first >= end)
@@ -171,9 +179,13 @@ void write_subpixel_run(const SlotPixels& chart, std::int64_t y, std::int64_t fi
   }
   if (first % 3 != 0)
     merge_pixel(row, first, first_whole * 3, first, colour);
-  const std::uint32_t* p = pixels + (first_whole * 3 - first);
-  for (std::int64_t x = first_whole; x < end_whole; ++x, p += 3)
-    row[x] = static_cast<T>(*p);
+  const std::uint32_t* c = colour - first;   // whole pixel x starts with c[3x]
+  const std::int64_t skip_from = std::clamp(done_from, first_whole, end_whole);
+  const std::int64_t skip_to = std::clamp(done_to, skip_from, end_whole);
+  for (std::int64_t x = first_whole; x < skip_from; ++x)
+    row[x] = static_cast<T>(packed(c + 3 * x));
+  for (std::int64_t x = skip_to; x < end_whole; ++x)
+    row[x] = static_cast<T>(packed(c + 3 * x));
   if (end % 3 != 0)
     merge_pixel(row, end_whole * 3, end, first, colour);
 }
@@ -237,26 +249,28 @@ void schedule_band(const ChartState& s, double p, const SlotPixels& work, const 
   double f = 0;
   int view = 0;
   while (column < visible) {
-    const std::int64_t x = column + std::int64_t{view} * picture_columns;
-    const int source = static_cast<int>(std::min<std::int64_t>(x, work.width));
-    reach = std::max(reach, source + 1);
-    band_sources[k] = source;
-    band_source_reach[k] = reach;
-    band_views[k] = view;
+    // The columns up to the next boundary show one view; while the boundary
+    // lags behind the column, every column crosses one.
+    const int crossed = to_int(boundary);
+    const int run_end = static_cast<int>(
+        std::min<std::int64_t>(std::max<std::int64_t>(crossed, std::int64_t{column} + 1), visible));
     // A fraction of 0 leaves the new sample's channels as they are.
     if (blend && s.blend_enabled && f != 0)
       band_blends.push_back({static_cast<int>(k), f});
-    ++k;
-    ++column;
-    blend = false;
-    // While the boundary lags behind the column, every column crosses one.
-    const int crossed = to_int(boundary);
-    if (column >= crossed) {
-      ++view;
-      blend = true;
-      f = boundary - crossed;
-      boundary = boundary + dt;
+    const std::int64_t shift = std::int64_t{view} * picture_columns;
+    for (; column < run_end; ++column, ++k) {
+      const int source = static_cast<int>(std::min<std::int64_t>(column + shift, work.width));
+      reach = std::max(reach, source + 1);
+      band_sources[k] = source;
+      band_source_reach[k] = reach;
+      band_views[k] = view;
     }
+    if (column < crossed)
+      break;                      // the image ends before the boundary
+    ++view;
+    blend = true;
+    f = boundary - crossed;
+    boundary = boundary + dt;
     if (view == views) {
       if (column >= chart_columns)
         break;
@@ -266,6 +280,49 @@ void schedule_band(const ChartState& s, double p, const SlotPixels& work, const 
   band_sources.resize(k);
   band_source_reach.resize(k);
   band_views.resize(k);
+}
+
+// Blends the columns of band_blends in colour. From the right, so that every
+// blend still sees its left neighbour's own sample even where the neighbour
+// is blended too; two at a time, both read before either is written.
+void blend_columns(std::uint32_t* colour)
+{
+  const BlendedColumn* const blends = band_blends.data();
+  std::size_t b = band_blends.size();
+#ifdef __SSE2__
+  const __m128i byte = _mm_set1_epi32(255);
+  for (; b >= 2; b -= 2) {
+    const BlendedColumn& hi = blends[b - 1];
+    const BlendedColumn& lo = blends[b - 2];
+    // Lanes: new and old colour of the lower blend, then of the higher.
+    const __m128i colours = _mm_set_epi32(static_cast<int>(colour[hi.index - 1]),
+                                          static_cast<int>(colour[lo.index - 1]),
+                                          static_cast<int>(colour[hi.index]),
+                                          static_cast<int>(colour[lo.index]));
+    const __m128d w = _mm_set_pd(1 - hi.f, 1 - lo.f);
+    const __m128d f = _mm_set_pd(hi.f, lo.f);
+    // One channel of both blends: new x (1 - f) + old x f, truncated as
+    // to_int does (0x80000000 for NaN and values outside int).
+    auto channel = [&](int shift) {
+      const __m128i c = _mm_and_si128(_mm_srl_epi32(colours, _mm_cvtsi32_si128(shift)), byte);
+      const __m128d n = _mm_cvtepi32_pd(c);
+      const __m128d o = _mm_cvtepi32_pd(_mm_srli_si128(c, 8));
+      return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(n, w), _mm_mul_pd(o, f)));
+    };
+    const __m128i red = channel(16);
+    const __m128i green = channel(8);
+    const __m128i blue = channel(0);
+    // red x 65536 + green x 256 + blue, wrapping as 32-bit words do.
+    const __m128i sum =
+        _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(red, 16), _mm_slli_epi32(green, 8)), blue);
+    colour[lo.index] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(sum));
+    colour[hi.index] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(sum, 4)));
+  }
+#endif
+  for (; b >= 1; --b) {
+    const BlendedColumn& one = blends[b - 1];
+    colour[one.index] = blend_colour(one.f, colour[one.index], colour[one.index - 1]);
+  }
 }
 
 // With few views, the samples of four columns at a time: each view's four
@@ -294,18 +351,28 @@ std::size_t select_views(const std::uint32_t* row, std::int64_t width, std::size
     ++active;
   }
   const int* view = band_views.data();
-  std::size_t k = 0;
-  for (; static_cast<std::int64_t>(k) + 4 <= end; k += 4) {
-    const __m128i shown = _mm_loadu_si128(reinterpret_cast<const __m128i*>(view + k));
-    __m128i sample = _mm_setzero_si128();
-    for (int a = 0; a < active; ++a) {
-      const __m128i mine = _mm_cmpeq_epi32(shown, view_id[a]);
-      const __m128i read = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start[a] + k));
-      sample = _mm_or_si128(sample, _mm_and_si128(read, mine));
+  // The loop with the number of views fixed, so that it is unrolled.
+  auto select = [&](auto views) {
+    std::size_t k = 0;
+    for (; static_cast<std::int64_t>(k) + 4 <= end; k += 4) {
+      const __m128i shown = _mm_loadu_si128(reinterpret_cast<const __m128i*>(view + k));
+      __m128i sample = _mm_setzero_si128();
+      for (int a = 0; a < decltype(views)::value; ++a) {
+        const __m128i mine = _mm_cmpeq_epi32(shown, view_id[a]);
+        const __m128i read = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start[a] + k));
+        sample = _mm_or_si128(sample, _mm_and_si128(read, mine));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + k), sample);
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + k), sample);
+    return k;
+  };
+  switch (active) {
+  case 1: return select(std::integral_constant<int, 1>{});
+  case 2: return select(std::integral_constant<int, 2>{});
+  case 3: return select(std::integral_constant<int, 3>{});
+  case 4: return select(std::integral_constant<int, 4>{});
+  default: return 0;
   }
-  return k;
 #else
   (void)row;
   (void)width;
@@ -341,32 +408,60 @@ void sample_row_group(const SlotPixels& work, int j, std::uint32_t* colour)
     for (k = inside; k < n; ++k)
       colour[k] = source[k] < width ? std::uint32_t{row[source[k]]} : 0u;
   }
-  // From the right, so that every blend still sees its left neighbour's own
-  // sample even where the neighbour is blended too.
-  for (auto b = band_blends.rbegin(); b != band_blends.rend(); ++b)
-    colour[b->index] = blend_colour(b->f, colour[b->index], colour[b->index - 1]);
+  blend_columns(colour);
 }
 
-// pixels[k] is the pixel made of the three subpixels that start with column
-// k: the red of colour[k], the green of colour[k + 1], the blue of colour[k + 2].
-void pack_pixels(const std::uint32_t* colour, std::uint32_t* pixels, std::size_t n)
+#ifdef __SSE2__
+// Lanes imm[0..1] of a, then lanes imm[2..3] of b (two bits each).
+template <int imm> __m128i shuffle(__m128i a, __m128i b)
 {
-  std::size_t k = 0;
+  return _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), imm));
+}
+#endif
+
+// The whole pixels from x_from to x_to that all three rows of a row group
+// share, four at a time: row t's pixel x starts with colour[3x - first - t],
+// so twelve consecutive packed pixels hold four pixels of each row, every
+// third one. rows[t] is row t of the group. Returns where it stopped.
+std::int64_t write_row_group(std::uint32_t* const rows[3], std::int64_t first,
+                             const std::uint32_t* colour, std::int64_t x_from, std::int64_t x_to)
+{
+  std::int64_t x = x_from;
 #ifdef __SSE2__
   const __m128i red = _mm_set1_epi32(0xFF0000);
   const __m128i green = _mm_set1_epi32(0x00FF00);
   const __m128i blue = _mm_set1_epi32(0x0000FF);
-  for (; k + 4 <= n; k += 4) {
-    const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + k));
-    const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + k + 1));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + k + 2));
-    const __m128i packed = _mm_or_si128(_mm_or_si128(_mm_and_si128(r, red), _mm_and_si128(g, green)),
-                                        _mm_and_si128(b, blue));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + k), packed);
+  // The four pixels that start with c[0], c[1], c[2], c[3].
+  auto pack4 = [&](const std::uint32_t* c) {
+    const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
+    const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 1));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 2));
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(r, red), _mm_and_si128(g, green)),
+                        _mm_and_si128(b, blue));
+  };
+  for (; x + 4 <= x_to; x += 4) {
+    // em is the pixel that starts with colour[3x - first - 2 + m]; row 2
+    // takes e0 e3 e6 e9, row 1 e1 e4 e7 e10, row 0 e2 e5 e8 e11.
+    const std::uint32_t* e = colour + (3 * x - first - 2);
+    const __m128i v0 = pack4(e);       // e0 e1 e2 e3
+    const __m128i v1 = pack4(e + 4);   // e4 e5 e6 e7
+    const __m128i v2 = pack4(e + 8);   // e8 e9 e10 e11
+    const __m128i e6_e9 = shuffle<_MM_SHUFFLE(1, 1, 2, 2)>(v1, v2);
+    const __m128i r2 = shuffle<_MM_SHUFFLE(2, 0, 3, 0)>(v0, e6_e9);
+    const __m128i e1_e4 = shuffle<_MM_SHUFFLE(0, 0, 1, 1)>(v0, v1);
+    const __m128i e7_e10 = shuffle<_MM_SHUFFLE(2, 2, 3, 3)>(v1, v2);
+    const __m128i r1 = shuffle<_MM_SHUFFLE(2, 0, 2, 0)>(e1_e4, e7_e10);
+    const __m128i e2_e5 = shuffle<_MM_SHUFFLE(1, 1, 2, 2)>(v0, v1);
+    const __m128i r0 = shuffle<_MM_SHUFFLE(3, 0, 2, 0)>(e2_e5, v2);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[0] + x), r0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[1] + x), r1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[2] + x), r2);
   }
 #endif
-  for (; k < n; ++k)
-    pixels[k] = (colour[k] & 0xFF0000u) | (colour[k + 1] & 0x00FF00u) | (colour[k + 2] & 0x0000FFu);
+  for (; x < x_to; ++x)
+    for (int t = 0; t < 3; ++t)
+      rows[t][x] = packed(colour + (3 * x - first - t));
+  return x;
 }
 
 template <typename W, typename C>
@@ -376,24 +471,34 @@ void draw_band_rows(const ChartState& s, int i, const SlotPixels& work, const Sl
   const std::size_t n = band_sources.size();
   // Two more colours than columns: the last packed pixels read past the end.
   band_colours.assign(n + 2, 0u);
-  band_pixels.resize(n);
   std::uint32_t* colour = band_colours.data();
-  std::uint32_t* pixels = band_pixels.data();
   for (int j = 0; j < groups; ++j) {
     const std::int64_t top = std::int64_t{3} * (std::int64_t{s.band_origin} + j);
     if (top >= chart.height)
       break;
     sample_row_group<W>(work, j, colour);
-    // The three rows start one column apart, so they share the packed pixels.
-    pack_pixels(colour, pixels, n);
     // Row 3g + t shows the column's sample on subpixel column + 3j + i + t:
     // the slant of one subpixel per pixel row.
+    const std::int64_t first = first_band_column + std::int64_t{3} * j + i;
+    std::int64_t done_from = 0;
+    std::int64_t done_to = 0;
+    if constexpr (sizeof(C) == 4) {
+      // Where all three rows have whole pixels, they are written together.
+      if (top >= 0 && top + 2 < chart.height) {
+        std::uint32_t* const rows[3] = {row_of<C>(chart, top), row_of<C>(chart, top + 1),
+                                        row_of<C>(chart, top + 2)};
+        const std::int64_t end =
+            std::min(first + static_cast<std::int64_t>(n), std::int64_t{3} * chart.width);
+        done_from = (first + 4) / 3;
+        done_to = write_row_group(rows, first, colour, done_from, std::max(end / 3, done_from));
+      }
+    }
     for (int t = 0; t < 3; ++t) {
       const std::int64_t y = top + t;
       if (y < 0 || y >= chart.height)
         continue;
-      write_subpixel_run<C>(chart, y, first_band_column + std::int64_t{3} * j + i + t, colour,
-                            pixels, static_cast<std::int64_t>(n));
+      write_subpixel_run<C>(chart, y, first + t, colour, static_cast<std::int64_t>(n),
+                            done_from, done_to);
     }
   }
 }
