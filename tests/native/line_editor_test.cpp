@@ -31,6 +31,8 @@ struct Grid : LineCanvas {
     y -= chh;
     ++scrolls;
   }
+  // The cursor's column and row; -1 where it is not on a cell boundary.
+  std::pair<int, int> cell() const { return {x % cw ? -1 : x / cw, y % chh ? -1 : y / chh}; }
   wchar_t at(int column, int row) const
   {
     auto it = glyphs.find({column * cw, row * chh});
@@ -52,21 +54,18 @@ TEST_CASE("line editing: backspace, tabs, the 255 limit and the line end")
   LineEditor editor(grid);
   type_all(editor, L"12\b3");
   CHECK(std::wstring(editor.text()) == L"13");
-  CHECK(grid.x == 2 * grid.cw);
   CHECK(grid.at(1, 0) == L'3');
   CHECK(grid.at(2, 0) == L'_');        // caret right after the line
 
   type_all(editor, L"\b\b\b\b");       // more backspaces than characters
   CHECK(editor.length() == 0);
-  CHECK(grid.x == 0);
   CHECK(grid.at(0, 0) == L'_');        // the erased character is covered
 
   type_all(editor, L"a\tb");
   CHECK(std::wstring(editor.text()) == L"a b");
 
   editor.finish();
-  CHECK(grid.x == 0);
-  CHECK(grid.y == grid.chh);
+  CHECK(grid.cell() == std::pair{0, 1});
   CHECK(grid.at(3, 0) == L' ');        // caret blanked at the end
 
   Grid wide_grid(40, 30);
@@ -83,22 +82,18 @@ TEST_CASE("line editing: a row ends when no cell is left for the caret; backspac
   Grid grid(10, 5);
   LineEditor editor(grid);
   type_all(editor, L"abcdefghi");
-  CHECK(grid.x == 9 * grid.cw);        // the caret takes the last cell
-  CHECK(grid.y == 0);
+  CHECK(grid.cell() == std::pair{9, 0});        // the caret takes the last cell
   type_all(editor, L"j");              // drawn in the last cell, then the next row
   CHECK(grid.at(9, 0) == L'j');
-  CHECK(grid.x == 0);
-  CHECK(grid.y == grid.chh);
+  CHECK(grid.cell() == std::pair{0, 1});
   type_all(editor, L"k");
   CHECK(grid.at(0, 1) == L'k');
 
   // Back over "k", then over "j" which ended the first row.
   type_all(editor, L"\b");
-  CHECK(grid.x == 0);
-  CHECK(grid.y == grid.chh);
+  CHECK(grid.cell() == std::pair{0, 1});
   type_all(editor, L"\b");
-  CHECK(grid.x == 9 * grid.cw);
-  CHECK(grid.y == 0);
+  CHECK(grid.cell() == std::pair{9, 0});
   CHECK(grid.at(9, 0) == L'_');
   type_all(editor, L"J");
   CHECK(std::wstring(editor.text()) == L"abcdefghiJ");
@@ -113,15 +108,13 @@ TEST_CASE("line editing: a wide character that does not fit moves whole, and bac
   type_all(editor, L"abcdefghi");         // cursor in the last cell: no room for two
   editor.type(wide, 1);
   CHECK(grid.at(0, 1) == wide);
-  CHECK(grid.x == 2 * grid.cw);
-  CHECK(grid.y == grid.chh);
+  CHECK(grid.cell() == std::pair{2, 1});
   CHECK(grid.at(9, 0) == L' ');           // caret blanked on the row it left
 
   // Backspace erases it with an ideographic space and returns to the last cell of row 0.
   editor.type(8, 1);
   CHECK(grid.at(0, 1) == 0x3000);
-  CHECK(grid.x == 9 * grid.cw);
-  CHECK(grid.y == 0);
+  CHECK(grid.cell() == std::pair{9, 0});
   CHECK(std::wstring(editor.text()) == L"abcdefghi");
 
   // A wide character in the last two cells fits and ends its row.
@@ -130,11 +123,9 @@ TEST_CASE("line editing: a wide character that does not fit moves whole, and bac
   type_all(fits, L"abcdefgh");
   fits.type(wide, 1);
   CHECK(second.at(8, 0) == wide);
-  CHECK(second.x == 0);
-  CHECK(second.y == second.chh);
+  CHECK(second.cell() == std::pair{0, 1});
   fits.type(8, 1);
-  CHECK(second.x == 8 * second.cw);
-  CHECK(second.y == 0);
+  CHECK(second.cell() == std::pair{8, 0});
   CHECK(second.at(8, 0) == L'_');            // the caret now stands where it was
 }
 
@@ -150,6 +141,5 @@ TEST_CASE("line editing: wrapping past the last row scrolls the window")
   CHECK(grid.y == grid.chh);
   // Backspace climbs to the row above, which the scroll moved up with the text.
   type_all(editor, L"\b");
-  CHECK(grid.y == 0);
-  CHECK(grid.x == 9 * grid.cw);
+  CHECK(grid.cell() == std::pair{9, 0});
 }

@@ -45,15 +45,12 @@ TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mod
   PlotProfile(black.data(), 12, 20, 0x82, 0x00FF00);
   PlotProfile(white.data(), 0, 20, 0x1, 0x0000FF);    // no mode
   PlotProfile(white.data(), 0, 20, 0xC0, 0x0000FF);   // no channel
-  Points top, bottom;
-  for (int x = 12; x < 32; ++x) {
-    top.push_back({x, 0});
-    bottom.push_back({x, 127});
-  }
-  CHECK(where(0xFF0000) == top);
-  CHECK(where(0x00FF00) == bottom);
+  const Points red = where(0xFF0000), green = where(0x00FF00);
+  CHECK(red.size() == 20);
+  CHECK(green.size() == 20);
+  for (int i = 0; i < 20; ++i)
+    CHECK((red[i] == std::pair{12 + i, 0} && green[i] == std::pair{12 + i, 127}));
   CHECK(where(0x0000FF).empty());
-
 }
 
 TEST_CASE("profiles: each flag picks its channel, the first one present wins")
