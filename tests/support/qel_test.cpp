@@ -227,10 +227,10 @@ HWND find_open_menu()
 
 } // namespace
 
-std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message)
+std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message, POINT at)
 {
   std::vector<MenuItemView> items;
-  PostMessageW(window, click_message, 0, MAKELPARAM(5, 5));
+  PostMessageW(window, click_message, 0, MAKELPARAM(at.x, at.y));
   HWND menu_window = nullptr;
   if (!wait_until([&] { return (menu_window = find_open_menu()) != nullptr; }, 2000))
     return items;

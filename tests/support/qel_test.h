@@ -74,4 +74,6 @@ struct MenuItemView {
   bool enabled;
   bool checked;
 };
-std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message = WM_RBUTTONDOWN);
+// The click lands at `at` in the window's coordinates.
+std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message = WM_RBUTTONDOWN,
+                                            POINT at = {5, 5});

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 
 #include "qel_test.h"
 #include "text/text_windows.h"
@@ -13,16 +14,7 @@
 
 namespace forms_test {
 
-struct Framework {
-  Framework()
-  {
-    test_hooks.main = nullptr;
-    install_worker_jobs();
-    started = start_framework();
-  }
-  ~Framework() { stop_framework(); }
-  bool started = false;
-};
+using Framework = JobsFramework;
 
 // A control's rectangle in its parent's client coordinates.
 inline RECT placed(HWND control)
@@ -34,6 +26,14 @@ inline RECT placed(HWND control)
 
 inline int width_of(const RECT& r) { return r.right - r.left; }
 inline int height_of(const RECT& r) { return r.bottom - r.top; }
+
+// "left,top widthxheight" of a control, for one comparison per place.
+inline std::string geometry(HWND control)
+{
+  const RECT r = placed(control);
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+         std::to_string(width_of(r)) + "x" + std::to_string(height_of(r));
+}
 
 // Types the answer to a rename question into the current text window once
 // the question waits, and returns when the rename has been carried out.

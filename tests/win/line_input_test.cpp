@@ -60,7 +60,7 @@ void set_clipboard_text(const wchar_t* text)
 
 } // namespace
 
-TEST_CASE("typing: backspace, the caret, the line end and Up to recall the line")
+TEST_CASE("typing: backspace, the caret, the line end, Up to recall, 255 characters, Ctrl+V")
 {
   Framework framework;
   REQUIRE(framework.started);
@@ -96,13 +96,8 @@ TEST_CASE("typing: backspace, the caret, the line end and Up to recall the line"
   type_text(text_zero(), "\r");
   REQUIRE(reader.run.wait());
   CHECK(std::string(reader.line) == "13");
-}
 
-TEST_CASE("a typed line keeps 255 characters; Ctrl+V pastes up to the first line end")
-{
-  Framework framework;
-  REQUIRE(framework.started);
-  LineReader reader;
+  // A typed line keeps 255 characters; Ctrl+V pastes up to the first line end.
   reader.start();
   REQUIRE(line_input_waits());
   type_text(text_zero(), std::string(300, 'q'));
@@ -123,7 +118,7 @@ TEST_CASE("a typed line keeps 255 characters; Ctrl+V pastes up to the first line
   CHECK(std::string(reader.line) == "> first line");
 }
 
-TEST_CASE("while a line is awaited the window's keys go into the line and no menu opens")
+TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways a wait ends")
 {
   Framework framework;
   REQUIRE(framework.started);
@@ -139,14 +134,9 @@ TEST_CASE("while a line is awaited the window's keys go into the line and no men
   type_text(text_zero(), "\r");
   REQUIRE(reader.run.wait());
   CHECK(std::string(reader.line) == "SX");
-}
 
-TEST_CASE("a wait ends with an empty line when its window closes or Exit is chosen")
-{
-  Framework framework;
-  REQUIRE(framework.started);
-  LineReader reader;
-  reader.start();
+  // A wait ends with an empty line when its window closes or Exit is chosen.
+  reader.start(false);
   REQUIRE(line_input_waits());
   type_text(text_zero(), "abc");
   Sleep(50);
@@ -159,7 +149,6 @@ TEST_CASE("a wait ends with an empty line when its window closes or Exit is chos
   reader.start(false);
   REQUIRE(reader.run.wait());
   CHECK(reader.line[0] == '?');
-
   reader.start();
   REQUIRE(line_input_waits());
   type_text(text_zero(), "xyz");

@@ -39,14 +39,14 @@ struct UserRun {
     };
     post(main_window, WM_COMMAND, cmd_start);
   }
-  bool wait(int timeout_ms = 5000)
+  bool wait()
   {
-    return wait_until([this] { return done.load() && user_running.load() == 0; }, timeout_ms);
+    return wait_until([this] { return done.load() && user_running.load() == 0; });
   }
-  bool run(std::function<void()> work, int timeout_ms = 5000)
+  bool run(std::function<void()> work)
   {
     start(std::move(work));
-    return wait(timeout_ms);
+    return wait();
   }
 };
 
@@ -62,38 +62,33 @@ inline void type_text(HWND window, const std::string& text)
     post(window, WM_CHAR, c, 1);
 }
 
-// Whether any pixel of the cell (column, row) differs from `colour`.
-inline bool cell_differs(int n, int column, int row, COLORREF colour)
+// How many pixels of the cell (column, row) of window n are `colour`.
+inline int cell_pixels(int n, int column, int row, COLORREF colour)
 {
   const TextWindow& tw = text_window(n);
+  int count = 0;
   for (int y = row * tw.cell_height; y < (row + 1) * tw.cell_height; ++y)
     for (int x = column * tw.cell_width; x < (column + 1) * tw.cell_width; ++x)
-      if (GetPixel(tw.memory_dc, x, y) != colour)
-        return true;
-  return false;
-}
-
-inline bool cell_has_ink(int n, int column, int row)
-{
-  return cell_differs(n, column, row, RGB(0, 0, 0));
+      count += GetPixel(tw.memory_dc, x, y) == colour;
+  return count;
 }
 
 inline bool cell_contains(int n, int column, int row, COLORREF colour)
 {
+  return cell_pixels(n, column, row, colour) > 0;
+}
+
+inline bool cell_has_ink(int n, int column, int row)
+{
   const TextWindow& tw = text_window(n);
-  for (int y = row * tw.cell_height; y < (row + 1) * tw.cell_height; ++y)
-    for (int x = column * tw.cell_width; x < (column + 1) * tw.cell_width; ++x)
-      if (GetPixel(tw.memory_dc, x, y) == colour)
-        return true;
-  return false;
+  return cell_pixels(n, column, row, RGB(0, 0, 0)) < tw.cell_width * tw.cell_height;
 }
 
 // A character of the ANSI code page that takes two cells, as one string.
 inline std::string wide_ansi_char()
 {
   char text[8] = {};
-  const wchar_t candidates[] = {0x00E9, 0x3042};
-  for (wchar_t ch : candidates) {
+  for (wchar_t ch : {wchar_t(0x00E9), wchar_t(0x3042)}) {
     BOOL lossy = FALSE;
     if (WideCharToMultiByte(CP_ACP, 0, &ch, 1, text, sizeof text - 1, nullptr, &lossy) > 0 &&
         !lossy)
