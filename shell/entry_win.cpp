@@ -2,9 +2,12 @@
 // user hooks, so the framework supplies WinMain.
 #include <windows.h>
 
+#include "imageio/imageio_win.h"
 #include "shell/shell_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+  // Files named on the command line open like a drop once start-up is over.
+  remember_startup_files(GetCommandLineW());
   return run_framework(instance);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "imageio/imageio_win.h"
 #include "qellib.h"
 #include "shell/drawing_defaults.h"
 #include "shell/shell_win.h"
@@ -177,6 +178,7 @@ int run_framework(HINSTANCE instance)
       std::snprintf(status, sizeof status, "%d-bit color", display_bits);
       set_status_text(status);
       DragAcceptFiles(main_window, TRUE);
+      PostMessageW(main_window, msg_open_startup_files, 0, 0);
       UpdateWindow(main_window);
       main_window_dc = GetDC(main_window);
       tt_font = create_tt_font();

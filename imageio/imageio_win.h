@@ -1,0 +1,39 @@
+// Image files on Win32: the codec helpers that the loader, the saver, the
+// dialogs and the file drop share, the dialogs' memory, and the commands of
+// the image window that use them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Dialog memory kept for the whole run: the 1-based file type last chosen in
+// each dialog. The folders are the shell's open_dir and save_dir.
+extern int load_filter_index;
+extern int save_filter_index;
+
+// The file chooser dialogs: 0 when a file was chosen (its full path, ANSI,
+// stands in the 260-byte buffer), 1 when cancelled (nothing changed).
+int OpenImageDialog(char* buffer);
+int SaveImageDialog(char* buffer);
+
+// Class id of the first encoder whose MIME type equals `mime_type` exactly.
+bool FindEncoder(const wchar_t* mime_type, CLSID* clsid);
+
+// Pixel size of an image file, read by decoding it; false when it is no image.
+bool read_picture_size(const wchar_t* path, int* width, int* height);
+
+// The image window's "&Load image file" and "&Save as" commands on `slot`:
+// the dialog, then the load at (0, 0) and repaint, or the save of the whole
+// image in the chosen type. The current image is the same afterwards.
+void load_image_file_command(int slot);
+void save_image_as_command(int slot);
+
+// Files named on the command line open as if dropped on the main window,
+// once start-up is over: the entry point remembers them, and the main window
+// posts itself msg_open_startup_files when it is ready.
+constexpr UINT msg_open_startup_files = WM_APP + 1;
+void remember_startup_files(const wchar_t* command_line);   // program name first, as GetCommandLineW gives it
+void set_startup_files(std::vector<std::wstring> files);
+void open_startup_files();                                  // main window, GUI thread

@@ -1,0 +1,143 @@
+// Loading image files into the current image. Win32 for the GDI+ decoders;
+// where the picture lands and how it mixes with the image is portable.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "image/slots.h"
+#include "imageio/gdiplus_win.h"
+#include "imageio/imageio_win.h"
+#include "imageio/place.h"
+#include "qellib.h"
+
+namespace {
+
+using namespace Gdiplus;
+
+bool open_picture(const wchar_t* path, GdipImage& picture, int* width, int* height)
+{
+  if (gdip::GdipLoadImageFromFile(path, &picture.image) != Ok || !picture.image)
+    return false;
+  UINT w = 0, h = 0;
+  if (gdip::GdipGetImageWidth(picture.image, &w) != Ok ||
+      gdip::GdipGetImageHeight(picture.image, &h) != Ok || w == 0 || h == 0 ||
+      w > INT32_MAX || h > INT32_MAX)
+    return false;
+  *width = static_cast<int>(w);
+  *height = static_cast<int>(h);
+  return true;
+}
+
+// The picture's own pixels, read straight from the decoded bitmap: no
+// scaling by the file's resolution can come in.
+bool read_bitmap_part(GpImage* picture, const Placement& part, std::uint32_t* argb)
+{
+  GpRect rect(part.source_x, part.source_y, part.width, part.height);
+  BitmapData data{};
+  data.Width = static_cast<UINT>(part.width);
+  data.Height = static_cast<UINT>(part.height);
+  data.Stride = part.width * 4;
+  data.PixelFormat = PixelFormat32bppARGB;
+  data.Scan0 = argb;
+  if (gdip::GdipBitmapLockBits(static_cast<GpBitmap*>(picture), &rect,
+                               ImageLockModeRead | ImageLockModeUserInputBuf,
+                               PixelFormat32bppARGB, &data) != Ok)
+    return false;
+  return gdip::GdipBitmapUnlockBits(static_cast<GpBitmap*>(picture), &data) == Ok;
+}
+
+// Metafiles have no pixels: draw them at their pixel size, with an explicit
+// rectangle so the file's resolution does not scale them, onto transparency.
+bool draw_metafile_part(GpImage* picture, int width, int height, const Placement& part,
+                        std::uint32_t* argb)
+{
+  GdipImage target;
+  GpBitmap* bitmap = nullptr;
+  if (gdip::GdipCreateBitmapFromScan0(part.width, part.height, part.width * 4,
+                                      PixelFormat32bppARGB, reinterpret_cast<BYTE*>(argb),
+                                      &bitmap) != Ok)
+    return false;
+  target.image = bitmap;
+  GdipGraphics g;
+  if (gdip::GdipGetImageGraphicsContext(target.image, &g.graphics) != Ok)
+    return false;
+  gdip::GdipSetInterpolationMode(g.graphics, InterpolationModeNearestNeighbor);
+  gdip::GdipSetPixelOffsetMode(g.graphics, PixelOffsetModeHalf);
+  return gdip::GdipDrawImageRectI(g.graphics, picture, -part.source_x, -part.source_y, width,
+                                  height) == Ok;
+}
+
+// The file's own palette, alpha dropped; empty for pictures without one.
+std::vector<std::uint32_t> picture_palette(GpImage* picture)
+{
+  std::vector<std::uint32_t> entries;
+  PixelFormat format = 0;
+  if (gdip::GdipGetImagePixelFormat(picture, &format) != Ok || !IsIndexedPixelFormat(format))
+    return entries;
+  INT size = 0;
+  if (gdip::GdipGetImagePaletteSize(picture, &size) != Ok ||
+      size < static_cast<INT>(sizeof(ColorPalette)))
+    return entries;
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(size));
+  auto* palette = reinterpret_cast<ColorPalette*>(block.data());
+  if (gdip::GdipGetImagePalette(picture, palette, size) != Ok)
+    return entries;
+  // The count comes from the file: keep it inside both the block and the 256 entries.
+  const std::size_t room = (block.size() - offsetof(ColorPalette, Entries)) / sizeof(ARGB);
+  const std::size_t count = std::min<std::size_t>({std::size_t{palette->Count}, room, std::size_t{256}});
+  for (std::size_t i = 0; i < count; ++i)
+    entries.push_back(palette->Entries[i] & 0xFFFFFFu);
+  return entries;
+}
+
+} // namespace
+
+bool read_picture_size(const wchar_t* path, int* width, int* height)
+{
+  GdipImage picture;
+  return open_picture(path, picture, width, height);
+}
+
+// The whole picture is decoded into a buffer before the image is touched, so
+// a file that fails half way leaves the image as it was. Only the part that
+// lands inside the image is read: a file claiming a huge size costs no more.
+int QEL_LoadImage(const char* file, int x, int y)
+{
+  const int slot = qel_current_image;
+  if (!slot_in_use(slot))
+    return 2;
+  wchar_t path[path_size];
+  if (!file || !MultiByteToWideChar(CP_ACP, 0, file, -1, path, path_size))
+    return 1;
+
+  GdipImage picture;
+  int width = 0, height = 0;
+  if (!open_picture(path, picture, &width, &height))
+    return 1;
+  const SlotPixels& image = slot_pixels[slot];
+  const Placement part = clip_placement(width, height, x, y, image.width, image.height);
+  std::vector<std::uint32_t> argb(static_cast<std::size_t>(part.width) * part.height);
+  if (!argb.empty()) {
+    ImageType type = ImageTypeUnknown;
+    gdip::GdipGetImageType(picture.image, &type);
+    const bool read = type == ImageTypeBitmap
+                          ? read_bitmap_part(picture.image, part, argb.data())
+                          : draw_metafile_part(picture.image, width, height, part, argb.data());
+    if (!read)
+      return 1;
+  }
+
+  std::uint32_t palette[256] = {};
+  if (image.bits == 8) {
+    const std::vector<std::uint32_t> entries = picture_palette(picture.image);
+    if (!entries.empty())
+      QEL_SetPalette(entries.data(), static_cast<int>(entries.size()));
+    QEL_GetPalette(palette);
+  }
+  GdiFlush();   // drawing still queued for the image's bitmap goes first
+  composite_picture(image, part, argb.data(), palette);
+  return 0;
+}

@@ -1,0 +1,236 @@
+// Image file helpers that need no codec: extensions and save formats, colour
+// reduction and nearest palette entries, and where a loaded picture lands.
+#include <doctest/doctest.h>
+
+#include <cstdint>
+#include <cwchar>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "image/slots.h"
+#include "image/slots_headless.h"
+#include "imageio/colour_reduce.h"
+#include "imageio/extension.h"
+#include "imageio/place.h"
+#include "qellib.h"
+
+namespace {
+
+std::wstring appended(const wchar_t* name, int format)
+{
+  wchar_t buffer[path_size];
+  std::wcscpy(buffer, name);
+  REQUIRE(AppendExtension(buffer, path_size, save_format(format)->extension));
+  return buffer;
+}
+
+int distance2(std::uint32_t a, std::uint32_t b)
+{
+  int sum = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    sum += d * d;
+  }
+  return sum;
+}
+
+// Deterministic pseudo-random colours.
+std::uint32_t next_random(std::uint32_t& state)
+{
+  state = state * 1664525u + 1013904223u;
+  return state >> 8;
+}
+
+} // namespace
+
+TEST_CASE("AppendExtension looks at the last four characters only, in any letter case")
+{
+  CHECK(appended(L"chart.PNG", 3) == L"chart.PNG");
+  CHECK(appended(L"chart.pNg", 3) == L"chart.pNg");
+  CHECK(appended(L"chart", 3) == L"chart.png");
+  CHECK(appended(L"photo.jpeg", 1) == L"photo.jpeg.jpg");
+  CHECK(appended(L"scan.tiff", 4) == L"scan.tiff.tif");
+  CHECK(appended(L"scan.TIF", 4) == L"scan.TIF");
+  CHECK(appended(L"a.bmp.gif", 2) == L"a.bmp.gif");
+  CHECK(appended(L"a.gif", 0) == L"a.gif.bmp");   // another format's ending does not count
+  CHECK(appended(L".bmp", 0) == L".bmp");          // exactly four characters
+  CHECK(appended(L"bmp", 0) == L"bmp.bmp");        // shorter than four
+  CHECK(appended(L"", 0) == L".bmp");
+  // Only A-Z fold: other characters stay as they are.
+  CHECK(appended(L"x.\u00C4MP", 0) == L"x.\u00C4MP.bmp");
+}
+
+TEST_CASE("AppendExtension never writes past the buffer")
+{
+  std::vector<wchar_t> buffer(path_size, L'\0');
+  std::wmemset(buffer.data(), L'n', path_size - 4);   // 255 characters: ".png" does not fit
+  const std::wstring before(buffer.data());
+  CHECK_FALSE(AppendExtension(buffer.data(), path_size, L".png"));
+  CHECK(std::wstring(buffer.data()) == before);
+  buffer[path_size - 5] = 0;                            // 254 characters: it fits exactly
+  CHECK(AppendExtension(buffer.data(), path_size, L".png"));
+  CHECK(std::wcslen(buffer.data()) == path_size - 1);
+  // A name that already ends right needs no room.
+  std::wmemcpy(buffer.data() + path_size - 5, L".PNG", 4);
+  CHECK(AppendExtension(buffer.data(), path_size, L".png"));
+}
+
+TEST_CASE("save formats and the save dialog's type table")
+{
+  const wchar_t* mimes[] = {L"image/bmp", L"image/jpeg", L"image/gif", L"image/png", L"image/tiff"};
+  const wchar_t* extensions[] = {L".bmp", L".jpg", L".gif", L".png", L".tif"};
+  for (int f = 0; f < save_format_count; ++f) {
+    REQUIRE(save_format(f));
+    CHECK(std::wstring(save_format(f)->mime_type) == mimes[f]);
+    CHECK(std::wstring(save_format(f)->extension) == extensions[f]);
+  }
+  CHECK(save_format(-1) == nullptr);
+  CHECK(save_format(5) == nullptr);
+
+  // Type index 1 "All Files" and 2 "BMP" save BMP; 3..6 JPEG, GIF, PNG, TIFF.
+  const int expected[] = {-1, 0, 0, 1, 2, 3, 4, -1};
+  for (int index = 0; index <= 7; ++index)
+    CHECK(save_format_for_filter(index) == expected[index]);
+  CHECK(save_format_for_filter(-5) == -1);
+  for (int index = 0; index <= 7; ++index)
+    CHECK(filter_forces_full_quality(index) == (index == 3));
+}
+
+TEST_CASE("nearest palette entry: squared distance, lowest index among equals")
+{
+  const std::uint32_t palette[] = {0x000000, 0xFF0000, 0x0000FF, 0xFF0000, 0x808080};
+  CHECK(nearest_palette_index(palette, 5, 0xFF0000) == 1);   // exact, first of two
+  CHECK(nearest_palette_index(palette, 5, 0xF00010) == 1);
+  CHECK(nearest_palette_index(palette, 5, 0x1000F0) == 2);   // blue, not red: no channel swap
+  CHECK(nearest_palette_index(palette, 5, 0x707070) == 4);
+  CHECK(nearest_palette_index(palette, 5, 0xAB101010) == 0); // top byte ignored
+  CHECK(nearest_palette_index(palette, 1, 0xFFFFFF) == 0);
+
+  const std::uint32_t colours[] = {0x0000FE, 0xFF0000, 0x0000FE, 0x7F7F7F, 0x01000000};
+  const auto mapped = map_to_palette(colours, 5, palette, 5);
+  CHECK(mapped == std::vector<std::uint8_t>{2, 1, 2, 4, 0});
+}
+
+TEST_CASE("colour reduction keeps pictures of up to 256 colours exact")
+{
+  for (const int distinct : {1, 2, 255, 256}) {
+    CAPTURE(distinct);
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t state = 7;
+    std::vector<std::uint32_t> colours;
+    for (int i = 0; i < distinct; ++i)
+      colours.push_back(next_random(state) & 0xFFFFFF);
+    // Repeats in a scattered order, top bytes set on some: they must not count.
+    for (int i = 0; i < 1000; ++i)
+      pixels.push_back(colours[(i * 37) % distinct] | (i % 3 ? 0xFF000000u : 0));
+    const IndexedPicture picture = reduce_colours(pixels.data(), pixels.size());
+    REQUIRE(picture.indices.size() == pixels.size());
+    CHECK(picture.palette.size() == std::set<std::uint32_t>(colours.begin(), colours.end()).size());
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+      REQUIRE(picture.palette[picture.indices[i]] == (pixels[i] & 0xFFFFFF));
+  }
+  CHECK(reduce_colours(nullptr, 0).palette.empty());
+}
+
+TEST_CASE("colour reduction of many colours: 256 entries, every pixel on its nearest")
+{
+  // A smooth gradient of 64 x 64 x 16 colours plus a few rare outliers.
+  std::vector<std::uint32_t> pixels;
+  for (int r = 0; r < 64; ++r)
+    for (int g = 0; g < 64; ++g)
+      for (int b = 0; b < 16; ++b)
+        pixels.push_back(static_cast<std::uint32_t>(r * 4) << 16 | static_cast<std::uint32_t>(g * 4) << 8 |
+                         static_cast<std::uint32_t>(b * 16));
+  pixels.push_back(0xFFFFFF);
+  const IndexedPicture picture = reduce_colours(pixels.data(), pixels.size());
+  REQUIRE(picture.palette.size() == 256);
+  REQUIRE(picture.indices.size() == pixels.size());
+  long long error = 0;
+  for (std::size_t i = 0; i < pixels.size(); i += 97) {
+    const int chosen = distance2(picture.palette[picture.indices[i]], pixels[i]);
+    const int best = distance2(
+        picture.palette[nearest_palette_index(picture.palette.data(), 256, pixels[i])], pixels[i]);
+    REQUIRE(chosen == best);
+    error += chosen;
+  }
+  // Median cut spreads the entries over the cube: 256 even boxes of side ~40
+  // give a mean squared error of about 3 * 40^2 / 12 = 400; a palette bunched
+  // in one corner would leave errors in the thousands.
+  CHECK(error / static_cast<long long>(pixels.size() / 97) < 800);
+
+  // The palette stays within what max_colours asks.
+  CHECK(reduce_colours(pixels.data(), pixels.size(), 16).palette.size() == 16);
+}
+
+TEST_CASE("clip_placement: the part of a picture inside the image")
+{
+  auto same = [](const Placement& p, int sx, int sy, int tx, int ty, int w, int h) {
+    return p.source_x == sx && p.source_y == sy && p.target_x == tx && p.target_y == ty &&
+           p.width == w && p.height == h;
+  };
+  CHECK(same(clip_placement(100, 100, 50, 50, 120, 120), 0, 0, 50, 50, 70, 70));
+  CHECK(same(clip_placement(10, 8, -3, -2, 120, 120), 3, 2, 0, 0, 7, 6));
+  CHECK(same(clip_placement(10, 8, 0, 0, 4, 4), 0, 0, 0, 0, 4, 4));
+  CHECK(clip_placement(10, 10, 120, 0, 120, 120).width == 0);
+  CHECK(clip_placement(10, 10, -10, 0, 120, 120).width == 0);
+  // Positions near the ends of int neither wrap nor land inside.
+  CHECK(clip_placement(100, 100, 2147483600, 0, 120, 120).width == 0);
+  CHECK(clip_placement(2147483647, 100, -2147483647 - 1, 0, 120, 120).width == 0);
+  CHECK(same(clip_placement(2147483647, 5, -2147483600, 0, 120, 120), 2147483600, 0, 0, 0, 47, 5));
+}
+
+TEST_CASE("composite_picture draws into both kinds of image")
+{
+  headless_set_metrics(headless_default_metrics());
+  reset_image_slots();
+  REQUIRE(QEL_CreateImage(0, "t", 0, 0, 7, 5, 100) == 0);
+  REQUIRE(QEL_CreateImage8(1, "t8", 0, 0, 7, 5, 100) == 0);
+
+  SUBCASE("32-bit: opaque replaces, transparent keeps, half blends; top byte 0")
+  {
+    const SlotPixels& p = slot_pixels[0];
+    for (int i = 0; i < p.stride * p.height; ++i)
+      p.pixels32[i] = 0x00204060;
+    const std::uint32_t argb[] = {0xFFFF0000, 0x000000FF, 0x80FFFFFF, 0xFF0000FF};
+    const Placement part = clip_placement(2, 2, 5, 3, 7, 5);
+    composite_picture(p, part, argb, nullptr);
+    CHECK(p.pixels32[3 * 7 + 5] == 0xFF0000);
+    CHECK(p.pixels32[3 * 7 + 6] == 0x204060);
+    CHECK(p.pixels32[4 * 7 + 5] == 0x90A0B0);   // (255*128 + c*127 + 127) / 255
+    CHECK(p.pixels32[4 * 7 + 6] == 0x0000FF);
+    int untouched = 0;
+    for (int i = 0; i < 7 * 5; ++i)
+      untouched += p.pixels32[i] == 0x204060;
+    CHECK(untouched == 35 - 3);
+  }
+
+  SUBCASE("8-bit: each colour becomes the nearest entry; rows at the padded stride")
+  {
+    REQUIRE(QEL_SelectImage(1) == 0);
+    std::uint32_t palette[256];
+    for (int i = 0; i < 256; ++i)
+      palette[i] = 0x010101u * static_cast<std::uint32_t>(i);
+    palette[10] = 0xFF0000;
+    palette[20] = 0x0000FF;
+    palette[30] = 0xFF0000;   // a second red: the first one wins
+    const SlotPixels& p = slot_pixels[1];
+    REQUIRE(p.stride == 8);
+    std::vector<std::uint32_t> argb(7 * 5);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 7; ++x)
+        argb[y * 7 + x] = x == y ? 0xFFFE0101 : x == 6 ? 0xFF0000FE : 0xFF050505;
+    argb[6] = 0x0000FF00;     // transparent over index 0: stays 0
+    p.pixels8[7] = 99;        // padding byte of row 0
+    composite_picture(p, clip_placement(7, 5, 0, 0, 7, 5), argb.data(), palette);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 7; ++x) {
+        CAPTURE(x);
+        CAPTURE(y);
+        const int expected = x == y ? 10 : x == 6 ? (y == 0 ? 0 : 20) : 5;
+        CHECK(p.pixels8[y * 8 + x] == expected);
+      }
+    CHECK(p.pixels8[7] == 99);
+  }
+  reset_image_slots();
+}

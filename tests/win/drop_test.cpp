@@ -1,0 +1,210 @@
+// Image files dropped on the main window, or named on the command line,
+// become image windows in the first free slots, titled with their names.
+#include <doctest/doctest.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "image/slot_backend.h"
+#include "image/slots.h"
+#include "image_files.h"
+#include "imageio/imageio_win.h"
+#include "qel_test.h"
+
+namespace {
+
+struct Framework {
+  Framework() { started = start_framework(); }
+  ~Framework()
+  {
+    test_hooks = {};
+    set_startup_files({});
+    stop_framework();
+  }
+  bool started = false;
+};
+
+std::wstring folder()
+{
+  static const std::wstring path = fresh_test_folder(L"drop_work");
+  return path;
+}
+
+std::uint32_t pattern(int x, int y) { return static_cast<std::uint32_t>(x * 40) << 16 | static_cast<std::uint32_t>(y * 60) << 8 | 0x33; }
+
+struct TestFile {
+  std::wstring name;
+  int width, height;
+  std::wstring path() const { return folder() + L"\\" + name; }
+};
+
+const TestFile files[] = {{L"a.png", 6, 4}, {L"b.bmp", 5, 3}, {L"c.gif", 7, 2}};
+
+void make_files()
+{
+  static bool made = false;
+  if (made)
+    return;
+  for (const TestFile& f : files) {
+    RgbPicture p{f.width, f.height, {}};
+    for (int y = 0; y < f.height; ++y)
+      for (int x = 0; x < f.width; ++x)
+        p.pixels.push_back(pattern(x, y));
+    REQUIRE(magick_write(p, {}, f.path()));
+  }
+  std::FILE* text = _wfopen((folder() + L"\\notes.png").c_str(), L"wb");
+  REQUIRE(text);
+  std::fputs("not a picture", text);
+  std::fclose(text);
+  made = true;
+}
+
+// A drop as the shell delivers it: DROPFILES, then wide names each ending in
+// a zero, then one more zero.
+HDROP make_drop(const std::vector<std::wstring>& paths)
+{
+  size_t characters = 1;
+  for (const std::wstring& p : paths)
+    characters += p.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  auto* names = reinterpret_cast<wchar_t*>(header + 1);
+  for (const std::wstring& p : paths) {
+    std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
+    names += p.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+// The slot holds the file's picture, in a window titled "NNN name".
+bool shows_file(int slot, const TestFile& f)
+{
+  char title[16 + MAX_PATH];
+  wsprintfA(title, "%03d %s", slot, ansi(f.name).c_str());
+  const ImageSlot& s = image_slots[slot];
+  if (!s.in_use || s.title != title || s.width != f.width || s.height != f.height || s.bits != 32)
+    return false;
+  const SlotPixels& p = slot_pixels[slot];
+  return (p.pixels32[0] & 0xFFFFFF) == pattern(0, 0) &&
+         (p.pixels32[(f.height - 1) * p.stride + f.width - 1] & 0xFFFFFF) == pattern(f.width - 1, f.height - 1);
+}
+
+} // namespace
+
+TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2; other files are passed over")
+{
+  make_files();
+  Framework framework;
+  REQUIRE(framework.started);
+  post(main_window, WM_DROPFILES,
+       reinterpret_cast<WPARAM>(make_drop({files[0].path(), folder() + L"\\notes.png", files[1].path(),
+                                           folder() + L"\\missing.png", files[2].path()})));
+  CHECK(wait_until([] { return shows_file(0, files[0]) && shows_file(1, files[1]) && shows_file(2, files[2]); }));
+  Sleep(50);
+  CHECK_FALSE(image_slots[3].in_use);
+  const std::string caption = window_text(static_cast<HWND>(backend_window_handle(1)));
+  CHECK(caption.rfind("001 b.bmp", 0) == 0);
+}
+
+TEST_CASE("a drop while slot 0 is taken lands in slot 1")
+{
+  make_files();
+  Framework framework;
+  REQUIRE(framework.started);
+  REQUIRE(on_worker([] { REQUIRE(QEL_CreateImage(0, "taken", 0, 0, 8, 8, 100) == 0); }));
+  post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({files[0].path()})));
+  CHECK(wait_until([] { return shows_file(1, files[0]); }));
+  CHECK(image_slots[0].title == "taken");
+  CHECK_FALSE(image_slots[2].in_use);
+}
+
+TEST_CASE("files named at start-up open as a drop would once the main window is up")
+{
+  make_files();
+  set_startup_files({files[1].path(), files[0].name});   // a relative name is taken from the working folder
+  SetCurrentDirectoryW(folder().c_str());
+  Framework framework;
+  REQUIRE(framework.started);
+  CHECK(wait_until([] { return shows_file(0, files[1]) && shows_file(1, files[0]); }));
+  CHECK_FALSE(image_slots[2].in_use);
+}
+
+namespace {
+
+struct ProcessWindows {
+  DWORD process;
+  std::vector<std::string> image_titles;
+  HWND main = nullptr;
+};
+
+BOOL CALLBACK collect_windows(HWND window, LPARAM lparam)
+{
+  auto* found = reinterpret_cast<ProcessWindows*>(lparam);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t class_name[32] = {};
+  GetClassNameW(window, class_name, 32);
+  if (process != found->process)
+    return TRUE;
+  if (std::wcscmp(class_name, L"qel_iw") == 0)
+    found->image_titles.push_back(window_text(window));
+  else if (std::wcsncmp(class_name, L"qellib_mw", 9) == 0)
+    found->main = window;
+  return TRUE;
+}
+
+ProcessWindows windows_of(DWORD process)
+{
+  ProcessWindows found{process, {}, nullptr};
+  EnumWindows(collect_windows, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+bool has_title_starting(const ProcessWindows& w, const std::string& start)
+{
+  for (const std::string& t : w.image_titles)
+    if (t.rfind(start, 0) == 0)
+      return true;
+  return false;
+}
+
+} // namespace
+
+TEST_CASE("qellib.exe opens the files named on its command line")
+{
+  make_files();
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring program = exe;
+  program = program.substr(0, program.find_last_of(L'\\')) + L"\\qellib.exe";
+  REQUIRE_MESSAGE(GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES, "qellib.exe is built beside the tests");
+
+  std::wstring command = L"\"" + program + L"\" \"" + files[0].path() + L"\" \"" + files[2].path() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  REQUIRE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder().c_str(),
+                         &startup, &process));
+  ProcessWindows seen;
+  const bool opened = wait_until([&] {
+    seen = windows_of(process.dwProcessId);
+    return has_title_starting(seen, "000 a.png") && has_title_starting(seen, "001 c.gif");
+  }, 20000);
+  CHECK(opened);
+  CHECK(seen.image_titles.size() == 2);
+  if (seen.main)
+    PostMessageW(seen.main, WM_COMMAND, cmd_exit, 0);
+  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+    FAIL("qellib.exe did not end on Exit");
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
