@@ -122,9 +122,15 @@ void run_exit()
   stop_requested.store(1, std::memory_order_release);
   exit_state.store(1, std::memory_order_release);
   close_all_logs();
+  // While it waits, the GUI thread still answers messages the worker sends
+  // it (DragAcceptFiles on the main window at the end of a run): a worker
+  // blocked on such a call would otherwise be killed after 2 s mid-call.
   const std::uint32_t since = ms_clock();
-  while (worker_active() && ms_clock() - since <= 2000)
+  while (worker_active() && ms_clock() - since <= 2000) {
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     Sleep(0);
+  }
   if (worker_active())
     TerminateThread(worker_thread, 1);
   int expected = 1;
