@@ -172,6 +172,9 @@ int run_framework(HINSTANCE instance)
   int result = 1;
   if (register_window_classes()) {
     main_menu = create_menu_bar();
+    // The worker starts with the main window and may draw text at once.
+    tt_font = create_tt_font();
+    reset_drawing_state();
     main_window = create_main_window();
     if (main_window) {
       char status[32];
@@ -181,8 +184,6 @@ int run_framework(HINSTANCE instance)
       PostMessageW(main_window, msg_open_startup_files, 0, 0);
       UpdateWindow(main_window);
       main_window_dc = GetDC(main_window);
-      tt_font = create_tt_font();
-      reset_drawing_state();
       run_message_loop();
       result = 0;
     }
