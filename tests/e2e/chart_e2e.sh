@@ -106,13 +106,10 @@ probe gone-window "000 pair.png(100%)" 5000 || fail "break left the source open"
 click_caption "$main"
 key s
 probe wait-window "Pause" 10000 || fail "Start without a picture showed no Pause box"
-# OK is the box's default button: Return or Space presses it once the box has the focus.
-for answer in Return space Return; do
-  click_caption "Pause"
-  key "$answer"
-  probe gone-window "Pause" 2000 && break
-done
-probe gone-window "Pause" 1000 || fail "the Pause box did not close"
+# Keyboard focus on a message box is unreliable without a window manager:
+# its OK button is pressed directly.
+probe press-ok "Pause"
+probe gone-window "Pause" 5000 || fail "the Pause box did not close"
 echo "ok: Start without a picture asks for one"
 click_caption "$main"
 key x

@@ -6,6 +6,7 @@
 //   probe client-origin TITLE        screen position of the client area's corner
 //   probe client-size TITLE          "width height" of the client area
 //   probe edit-text TITLE N          text of the window's N-th edit field
+//   probe press-ok TITLE             the window's OK button, as a click gives it
 //   probe titles                     every visible top-level title, one a line
 #include <windows.h>
 
@@ -98,6 +99,8 @@ int main(int argc, char** argv)
     RECT r;
     GetWindowRect(window, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  } else if (command == "press-ok") {
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
   } else if (command == "client-origin") {
     POINT p{0, 0};
     ClientToScreen(window, &p);
