@@ -6,21 +6,13 @@
 #include <initializer_list>
 #include <vector>
 
+#include "image/slots_headless.h"
 #include "image/zoom_fit.h"
 
 namespace {
 
-WindowMetrics screen_1080()
-{
-  WindowMetrics m;
-  m.min_window_width = 136;
-  m.min_window_height = 39;
-  m.frame_width = 4;
-  m.caption_height = 23;
-  m.screen_width = 1920;
-  m.screen_height = 1080;
-  return m;
-}
+// The headless backend's screen is exactly this one.
+WindowMetrics screen_1080() { return headless_default_metrics(); }
 
 const SizeLimits screen = size_limits(screen_1080(), 1);
 const SizeLimits loose = size_limits(screen_1080(), 0);
