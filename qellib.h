@@ -11,6 +11,26 @@ constexpr int line_size = 256;            // lines, titles and field texts, with
 constexpr int print_buffer_size = 4096;   // one formatted print
 constexpr int path_size = 260;            // file paths
 
+// ---- Result codes and numbers the calls below take --------------------------------
+enum QelCreateResult : int {          // QEL_CreateImage* and QEL_ResizeImage
+  QEL_OK = 0,
+  QEL_SLOT_IN_USE = 1,
+  QEL_NO_ZOOM_FITS = 2,
+  QEL_NO_BUFFER = 3,                  // also a bit depth other than 32 or 8, or no window
+  QEL_BAD_SLOT = 4,
+};
+enum QelTextWindowResult : int {      // QEL_OpenTextWindow
+  QEL_TEXT_WINDOW_CREATED = 0,
+  QEL_WAS_OPEN = 1,
+  QEL_BAD_INDEX = 2,
+  QEL_NO_WINDOW = 3,
+};
+enum QelFileFormat : int {            // QEL_SaveImage
+  QEL_BMP = 0, QEL_JPEG = 1, QEL_GIF = 2, QEL_PNG = 3, QEL_TIFF = 4,
+};
+enum QelLoadResult : int { QEL_LOADED = 0, QEL_NOT_AN_IMAGE = 1, QEL_LOAD_SLOT_FREE = 2 };
+enum QelSaveResult : int { QEL_SAVED = 0, QEL_SAVE_FAILED = 1, QEL_SAVE_EMPTY = 2, QEL_SAVE_SLOT_FREE = 3 };
+
 // ---- Run control (read by long-running user code) ------------------------------
 int  qel_stop_requested();                // 1 after Stop or Exit until the run ends
 int  qel_exit_requested();                // 1 once Exit was chosen

@@ -3,19 +3,12 @@
 #pragma once
 
 #include "forms/box_geometry.h"
+#include "shell/ids.h"
 
 constexpr int max_buttons = 256;
 constexpr int button_gap = 4;
 constexpr int default_button_width = 98;
 constexpr int default_button_height = 26;
-
-// Command identifiers of the button box window: its pop-up menu, and one per
-// button from bb_cmd_first_button on.
-enum ButtonBoxCommand {
-  bb_cmd_destroy = 1050,
-  bb_cmd_rename = 1057,
-  bb_cmd_first_button = 3000,
-};
 
 // Virtual-key codes the box answers, with the system's numbers.
 enum ButtonBoxKey {

@@ -5,10 +5,11 @@
 
 #include <cstdio>
 
+#include "forms/box_window_win.h"
 #include "forms/button_box_layout.h"
 #include "forms/forms_win.h"
 #include "qellib.h"
-#include "shell/shell_win.h"
+#include "shell/app_win.h"
 
 static_assert(key_escape == VK_ESCAPE && key_left == VK_LEFT && key_up == VK_UP &&
               key_right == VK_RIGHT && key_down == VK_DOWN && key_numpad_0 == VK_NUMPAD0 &&
@@ -20,7 +21,6 @@ namespace {
 
 constexpr DWORD box_style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE;
 
-HWND box = nullptr;
 int button_count = 0;
 int columns = 1;
 int rows = 1;
@@ -29,22 +29,39 @@ int rows = 1;
 box_size button_size{default_button_width, default_button_height};
 HWND buttons[max_buttons];
 int pressed[max_buttons];
-int rename_button = 0;
+
+void forget_buttons()
+{
+  for (HWND& button : buttons)
+    button = nullptr;
+}
+
+int button_under(LPARAM position)
+{
+  return button_at(client_x(position), client_y(position), columns, rows, button_size);
+}
+
+HWND button_of(int button);
+void set_button_text(int button, const char* text) { set_window_text_ansi(buttons[button], text); }
+
+BoxWindow box{
+    .forget_items = forget_buttons,
+    .item_at = button_under,
+    .item_control = button_of,
+    .set_item_text = set_button_text,
+    .destroy_item = L"&Destroy\tCtrl+Q",
+    .destroy_id = bb_cmd_destroy,
+    .rename_id = bb_cmd_rename,
+    .destroy_error = L"DestroyWindow[BB] error",
+    .destroy_error_caption = L"QELLIB error!",
+};
 
 bool is_button(int button)
 {
-  return box && button >= 0 && button < button_count;
+  return box.window && button >= 0 && button < button_count;
 }
 
-int client_x(LPARAM lparam)
-{
-  return static_cast<short>(LOWORD(lparam));
-}
-
-int client_y(LPARAM lparam)
-{
-  return static_cast<short>(HIWORD(lparam));
-}
+HWND button_of(int button) { return is_button(button) ? buttons[button] : nullptr; }
 
 box_rect outer_rect(int x, int y, box_size client)
 {
@@ -83,10 +100,7 @@ void on_command(HWND window, WPARAM wparam)
     if (button >= 0)
       ++pressed[button];
   }
-  if (id == bb_cmd_destroy)
-    QEL_CloseButtonBox();
-  else if (id == bb_cmd_rename)
-    RenameButton(rename_button);
+  box.handle_menu_command(id, nullptr);
 }
 
 void on_key_down(HWND window, WPARAM key, LPARAM lparam)
@@ -102,37 +116,16 @@ void on_key_down(HWND window, WPARAM key, LPARAM lparam)
   }
 }
 
-void forget_box()
-{
-  box = nullptr;
-  for (HWND& button : buttons)
-    button = nullptr;
-}
-
-// A box whose window ended without being closed (its thread or owner went
-// first) counts as closed.
-bool box_alive()
-{
-  if (box && !IsWindow(box))
-    forget_box();
-  return box != nullptr;
-}
-
-int button_under(LPARAM lparam)
-{
-  return button_at(client_x(lparam), client_y(lparam), columns, rows, button_size);
-}
-
 } // namespace
 
 HWND button_box_window()
 {
-  return box;
+  return box.window;
 }
 
 void QEL_OpenButtonBox(int x, int y, int nx, int ny)
 {
-  if (box_alive() || !button_grid_allowed(nx, ny))
+  if (box.alive() || !button_grid_allowed(nx, ny))
     return;
   button_count = nx * ny;
   columns = nx;
@@ -143,33 +136,30 @@ void QEL_OpenButtonBox(int x, int y, int nx, int ny)
   }
 
   const box_rect outer = outer_rect(x, y, button_box_client_size(columns, rows, button_size));
-  box = CreateWindowExW(0, L"qel_bb", L"ButtonBox", box_style, outer.x, outer.y, outer.width,
-                        outer.height, main_window, nullptr, app_instance, nullptr);
+  box.window = CreateWindowExW(0, button_box_class, L"ButtonBox", box_style, outer.x, outer.y,
+                               outer.width, outer.height, main_window, nullptr, app_instance,
+                               nullptr);
   for (int i = 0; i < button_count; ++i) {
     wchar_t text[8];
     wsprintfW(text, L"%d", i);
     const box_rect r = button_rect(i, columns, button_size);
     buttons[i] = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_MULTILINE, r.x,
-                                 r.y, r.width, r.height, box,
+                                 r.y, r.width, r.height, box.window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(bb_cmd_first_button + i)),
                                  app_instance, nullptr);
   }
   // The system may have held the window to a minimum width: fit the buttons
   // to the client area it really got.
   RECT client;
-  if (box && GetClientRect(box, &client))
+  if (box.window && GetClientRect(box.window, &client))
     on_size(SIZE_RESTORED, client.right, client.bottom);
-  UpdateWindow(box);
-  SetForegroundWindow(box);
+  UpdateWindow(box.window);
+  SetForegroundWindow(box.window);
 }
 
 void QEL_CloseButtonBox()
 {
-  if (!box_alive())
-    return;
-  if (!DestroyWindow(box))
-    MessageBoxW(main_window, L"DestroyWindow[BB] error", L"QELLIB error!", MB_OK | MB_ICONERROR);
-  forget_box();
+  box.close();
 }
 
 void QEL_SetButtonBoxTitle(int button, const char* text)
@@ -197,28 +187,21 @@ void PressButton(int button)
 // opening it; the buttons follow as when the frame is dragged.
 void QEL_ResizeButtonBox(int width, int height)
 {
-  if (!box)
+  if (!box.window)
     return;
   const box_size client{width < 1 ? 1 : width > max_client_extent ? max_client_extent : width,
                         height < 1 ? 1 : height > max_client_extent ? max_client_extent : height};
   const box_rect outer = outer_rect(0, 0, client);
-  SetWindowPos(box, nullptr, 0, 0, outer.width, outer.height,
+  SetWindowPos(box.window, nullptr, 0, 0, outer.width, outer.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT got;
-  GetClientRect(box, &got);
+  GetClientRect(box.window, &got);
   on_size(SIZE_RESTORED, got.right, got.bottom);
 }
 
 void RenameButton(int button)
 {
-  char text[line_size] = "";
-  if (is_button(button))
-    read_window_text(buttons[button], text, line_size);
-  char line[line_size] = "";
-  ask_for_name(button, text, line);
-  // The box may have closed while the question waited.
-  if (line[0] && is_button(button))
-    set_window_text_ansi(buttons[button], line);
+  box.rename(button);
 }
 
 LRESULT CALLBACK button_box_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -237,25 +220,9 @@ LRESULT CALLBACK button_box_proc(HWND window, UINT message, WPARAM wparam, LPARA
   case WM_KEYDOWN:
     on_key_down(window, wparam, lparam);
     return 0;
-  case WM_LBUTTONDBLCLK:
-    RenameButton(button_under(lparam));
-    return 0;
-  case WM_RBUTTONDOWN:
-    rename_button = button_under(lparam);
-    show_single_item_menu(window, L"Rename", bb_cmd_rename);
-    return 0;
-  case WM_NCRBUTTONDOWN:
-    show_single_item_menu(window, L"&Destroy\tCtrl+Q", bb_cmd_destroy);
-    return 0;
-  case WM_CLOSE:
-    QEL_CloseButtonBox();
-    return 0;
-  case WM_DESTROY:
-    // The box can also end with its owner or its thread; it is closed then too.
-    if (window == box)
-      forget_box();
-    return 0;
   default:
+    if (box.handle(window, message, lparam))
+      return 0;
     return DefWindowProcW(window, message, wparam, lparam);
   }
 }

@@ -1,8 +1,17 @@
-// Win32 side of the input box and the button box, shared by their files and
-// reached by other window procedures (image windows press buttons by key).
+// Win32 side of the input box and the button box, as the other platform
+// files see them: the window procedures the shell registers, the dialog-key
+// step of the worker's pump, and the calls other window procedures make
+// (image windows press buttons by key). All of it is the worker thread's.
 #pragma once
 
 #include <windows.h>
+
+LRESULT CALLBACK input_box_proc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK button_box_proc(HWND, UINT, WPARAM, LPARAM);
+
+// Lets an open input box or button box take the dialog keys (Tab, Enter)
+// of a message; true when it did.
+bool forms_take_dialog_message(MSG& message);
 
 HWND input_box_window();       // nullptr while no input box is open
 HWND button_box_window();      // nullptr while no button box is open
@@ -10,10 +19,3 @@ HWND button_box_window();      // nullptr while no button box is open
 void PressButton(int button);          // sets the button's pressed flag to 1 if the box has it
 void RenameInputBoxItem(int item);     // asks for a new title in the current text window
 void RenameButton(int button);         // asks for a new button text in the current text window
-
-// Shared by both boxes.
-void set_window_text_ansi(HWND window, const char* text);   // at most 255 bytes of text
-void show_single_item_menu(HWND owner, const wchar_t* text, UINT id);  // at the cursor, right button
-// Prints "%d '%s' ->" in the current text window (text window 0 if none is
-// open) and reads the answer into line (line_size bytes); "" when aborted.
-void ask_for_name(int index, const char* current, char* line);

@@ -10,12 +10,6 @@ constexpr int item_height = 24;
 constexpr int default_isize = 80;   // title width
 constexpr int default_esize = 70;   // field width
 
-// Pop-up menu commands of the input box window.
-enum InputBoxCommand {
-  ib_cmd_destroy = 1023,
-  ib_cmd_rename = 1056,
-};
-
 // The edge the user drags, numbered as the system's sizing notification numbers it.
 enum SizingEdge {
   edge_none = 0,

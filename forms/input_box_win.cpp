@@ -8,11 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "forms/box_window_win.h"
 #include "forms/forms_win.h"
 #include "forms/input_box_layout.h"
 #include "forms/real_format.h"
 #include "qellib.h"
-#include "shell/shell_win.h"
+#include "shell/app_win.h"
 
 static_assert(edge_left == WMSZ_LEFT && edge_right == WMSZ_RIGHT && edge_top == WMSZ_TOP &&
               edge_top_left == WMSZ_TOPLEFT && edge_top_right == WMSZ_TOPRIGHT &&
@@ -25,7 +26,6 @@ constexpr DWORD box_style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE
 // Lets the dialog-key handling move between the fields with Tab.
 constexpr DWORD box_ex_style = WS_EX_CONTROLPARENT;
 
-HWND box = nullptr;
 int item_count = 0;
 column_widths widths{default_isize, default_esize};
 HWND titles[max_items];
@@ -35,18 +35,44 @@ HWND fields[max_items];
 char item_texts[max_items][line_size];
 HWND focused_field = nullptr;
 int sizing_edge = edge_none;
-int rename_item = 0;
 
-// Client coordinates of a mouse message are signed 16-bit values.
-int client_y(LPARAM lparam)
+void forget_fields()
 {
-  return static_cast<short>(HIWORD(lparam));
+  focused_field = nullptr;
+  for (int i = 0; i < max_items; ++i)
+    titles[i] = fields[i] = nullptr;
 }
+
+// What a program reads is gone with the box.
+void clear_item_texts()
+{
+  for (char* text : item_texts)
+    text[0] = 0;
+}
+
+int item_under(LPARAM position) { return input_item_at(client_y(position)); }
+HWND title_of(int item);
+void set_title(int item, const char* text) { QEL_SetInputBoxTitle(item, text); }
+
+BoxWindow box{
+    .forget_items = forget_fields,
+    .after_close = clear_item_texts,
+    .item_at = item_under,
+    .item_control = title_of,
+    .set_item_text = set_title,
+    .destroy_item = L"Destroy",
+    .destroy_id = ib_cmd_destroy,
+    .rename_id = ib_cmd_rename,
+    .destroy_error = L"DestroyWindow[IB] Error",
+    .destroy_error_caption = L"QELLIB Error!",
+};
 
 bool is_item(int item)
 {
-  return box && item >= 0 && item < item_count;
+  return box.window && item >= 0 && item < item_count;
 }
+
+HWND title_of(int item) { return is_item(item) ? titles[item] : nullptr; }
 
 int field_index(HWND window)
 {
@@ -91,27 +117,10 @@ void store_field(HWND field)
 }
 
 // Sets an item's value from the program: stored at once, no typing events needed.
-void set_item_text(int item, const char* text)
+void store_item_text(int item, const char* text)
 {
   std::snprintf(item_texts[item], line_size, "%s", text);
   set_window_text_ansi(fields[item], item_texts[item]);
-}
-
-void forget_box()
-{
-  box = nullptr;
-  focused_field = nullptr;
-  for (int i = 0; i < max_items; ++i)
-    titles[i] = fields[i] = nullptr;
-}
-
-// A box whose window ended without being closed (its thread or owner went
-// first) counts as closed.
-bool box_alive()
-{
-  if (box && !IsWindow(box))
-    forget_box();
-  return box != nullptr;
 }
 
 void on_sizing(HWND window, int edge, RECT* proposed)
@@ -161,22 +170,19 @@ void on_command(WPARAM wparam, LPARAM lparam)
   else if (!control && id == IDOK)
     store_field(focused_field);   // Enter
 
-  if (id == ib_cmd_destroy && !control)
-    QEL_CloseInputBox();
-  else if (id == ib_cmd_rename && !control)
-    RenameInputBoxItem(rename_item);
+  box.handle_menu_command(id, control);
 }
 
 } // namespace
 
 HWND input_box_window()
 {
-  return box;
+  return box.window;
 }
 
 void QEL_OpenInputBox(int x, int y, int items)
 {
-  if (box_alive())
+  if (box.alive())
     return;
   item_count = clamp_item_count(items);
   for (int i = 0; i < max_items; ++i)
@@ -186,39 +192,36 @@ void QEL_OpenInputBox(int x, int y, int items)
 
   const box_rect outer = outer_window_rect(x, y, input_box_client_size(item_count, widths),
                                            box_frame());
-  box = CreateWindowExW(box_ex_style, L"qel_ib", L"InputBox", box_style, outer.x, outer.y,
-                        outer.width, outer.height, main_window, nullptr, app_instance, nullptr);
+  box.window = CreateWindowExW(box_ex_style, input_box_class, L"InputBox", box_style, outer.x,
+                               outer.y, outer.width, outer.height, main_window, nullptr,
+                               app_instance, nullptr);
   for (int i = 0; i < item_count; ++i) {
     wchar_t title[16];
     wsprintfW(title, L"Item %d", i);
     const box_rect t = input_title_rect(i, widths);
     titles[i] = CreateWindowExW(0, L"STATIC", title, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP,
-                                t.x, t.y, t.width, t.height, box, nullptr, app_instance, nullptr);
+                                t.x, t.y, t.width, t.height, box.window, nullptr, app_instance,
+                                nullptr);
     std::strcpy(item_texts[i], "0");
     const box_rect f = input_field_rect(i, widths);
     fields[i] = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",
                                 WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
-                                f.x, f.y, f.width, f.height, box, nullptr, app_instance, nullptr);
+                                f.x, f.y, f.width, f.height, box.window, nullptr, app_instance,
+                                nullptr);
   }
   // The window may have been given another width than asked (a minimum
   // tracking width): fit the columns to what it got.
   RECT client;
-  if (box && GetClientRect(box, &client))
+  if (box.window && GetClientRect(box.window, &client))
     on_size(SIZE_RESTORED, client.right);
-  UpdateWindow(box);
-  SetForegroundWindow(box);
+  UpdateWindow(box.window);
+  SetForegroundWindow(box.window);
   SetFocus(fields[0]);
 }
 
 void QEL_CloseInputBox()
 {
-  if (!box_alive())
-    return;
-  if (!DestroyWindow(box))
-    MessageBoxW(main_window, L"DestroyWindow[IB] Error", L"QELLIB Error!", MB_OK | MB_ICONERROR);
-  forget_box();
-  for (char* text : item_texts)
-    text[0] = 0;
+  box.close();
 }
 
 void QEL_SetInputBoxTitle(int item, const char* text)
@@ -236,7 +239,7 @@ void QEL_SetInputBoxInt(int item, int value)
     return;
   char text[16];
   std::snprintf(text, sizeof text, "%d", value);
-  set_item_text(item, text);
+  store_item_text(item, text);
 }
 
 void QEL_SetInputBoxReal(int item, double value)
@@ -245,7 +248,7 @@ void QEL_SetInputBoxReal(int item, double value)
     return;
   char text[real_text_size];
   format_real(value, text, sizeof text);
-  set_item_text(item, text);
+  store_item_text(item, text);
 }
 
 // Decimal as atoi reads it; values beyond int saturate instead of being
@@ -274,17 +277,17 @@ double QEL_GetInputBoxReal(int item)
 void QEL_ResizeInputBox(int isize, int esize)
 {
   widths = clamp_column_widths(isize, esize);
-  if (!box)
+  if (!box.window)
     return;
   const frame_insets frame = box_frame();
   RECT client;
-  GetClientRect(box, &client);
+  GetClientRect(box.window, &client);
   const box_size size{input_box_client_size(item_count, widths).width, client.bottom};
   const box_rect outer = outer_window_rect(0, 0, size, frame);
   // The remembered edge would otherwise hand the new width to one column only.
   const int edge = sizing_edge;
   sizing_edge = edge_none;
-  SetWindowPos(box, nullptr, 0, 0, outer.width, outer.height,
+  SetWindowPos(box.window, nullptr, 0, 0, outer.width, outer.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   sizing_edge = edge;
   lay_out_items();
@@ -292,14 +295,7 @@ void QEL_ResizeInputBox(int isize, int esize)
 
 void RenameInputBoxItem(int item)
 {
-  char title[line_size] = "";
-  if (is_item(item))
-    read_window_text(titles[item], title, line_size);
-  char line[line_size] = "";
-  ask_for_name(item, title, line);
-  // The box may have closed while the question waited.
-  if (line[0] && is_item(item))
-    QEL_SetInputBoxTitle(item, line);
+  box.rename(item);
 }
 
 LRESULT CALLBACK input_box_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -317,25 +313,9 @@ LRESULT CALLBACK input_box_proc(HWND window, UINT message, WPARAM wparam, LPARAM
   case WM_COMMAND:
     on_command(wparam, lparam);
     return 0;
-  case WM_LBUTTONDBLCLK:
-    RenameInputBoxItem(input_item_at(client_y(lparam)));
-    return 0;
-  case WM_RBUTTONDOWN:
-    rename_item = input_item_at(client_y(lparam));
-    show_single_item_menu(window, L"Rename", ib_cmd_rename);
-    return 0;
-  case WM_NCRBUTTONDOWN:
-    show_single_item_menu(window, L"Destroy", ib_cmd_destroy);
-    return 0;
-  case WM_CLOSE:
-    QEL_CloseInputBox();
-    return 0;
-  case WM_DESTROY:
-    // The box can also end with its owner or its thread; it is closed then too.
-    if (window == box)
-      forget_box();
-    return 0;
   default:
+    if (box.handle(window, message, lparam))
+      return 0;
     return DefWindowProcW(window, message, wparam, lparam);
   }
 }

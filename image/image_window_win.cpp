@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "image/slots.h"
-#include "shell/shell_win.h"
+#include "image/image_win.h"
 
 namespace {
 

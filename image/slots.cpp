@@ -316,6 +316,14 @@ int QEL_SetStretchMode(int slot, int mode)
   return 0;
 }
 
+int first_free_image_slot()
+{
+  for (int slot = 0; slot < slot_count; ++slot)
+    if (!image_slots[slot].in_use)
+      return slot;
+  return -1;
+}
+
 int QEL_GetStretchMode(int slot)
 {
   return slot_in_use(slot) ? backend_stretch_mode(slot) : 0;

@@ -1,9 +1,10 @@
 // The image slot table: 256 numbered images, each a pixel buffer shown in its
 // own window, the current image that pixel and drawing calls act on, and the
-// history of previous selections.
+// history of previous selections. All of it belongs to the worker thread,
+// which owns the image windows; the GUI thread reaches it only through the
+// request channel.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,9 +12,7 @@
 #include "qellib.h"
 
 struct ImageSlot {
-  // Set last on creation, cleared first on destruction. Atomic because the GUI
-  // thread reads it to pick a free slot while the worker may be closing one.
-  std::atomic<int> in_use = 0;
+  int in_use = 0;             // set last on creation, cleared first on destruction
   int bits = 0;              // 32 (0x00RRGGBB words) or 8 (palette indices)
   int width = 0;             // kept after destruction, like the rest of the record
   int height = 0;
@@ -61,3 +60,4 @@ void refresh_caption(int slot);                // rebuild the window text of an 
 std::size_t format_caption(char* out, std::size_t size, const char* title, int zoom,
                            int bits, bool smooth);
 void reset_image_slots();                      // destroy every slot, back to the start-up state
+int  first_free_image_slot();                  // -1 when all are in use

@@ -1,24 +1,30 @@
 // The image slot backend on Win32: each slot is a top-level window with its
 // own (class) drawing context, a memory DC and a top-down DIB section that
-// holds the pixels. Also the shell's image hooks: paste, free slot, reset.
+// holds the pixels. Also the paste of a system bitmap into the current image.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
+#include "image/image_win.h"
 #include "image/slot_backend.h"
 #include "image/slots.h"
-#include "shell/shell_win.h"
+#include "shell/app_win.h"
+#include "shell/gdi_win.h"
 
 namespace {
 
+// Members are released in reverse order: the DIB is taken out of the memory
+// DC, deleted, then the memory DC and the window's DC go; the window itself
+// is destroyed last, by backend_destroy.
 struct WinSlot {
   HWND window = nullptr;
-  HDC window_dc = nullptr;
-  HDC memory_dc = nullptr;
-  HBITMAP dib = nullptr;
-  HGDIOBJ old_bitmap = nullptr;
+  WindowDC window_dc;
+  MemoryDC memory_dc;
+  OwnedBitmap dib;
+  Selection selected_dib;
 };
 
 WinSlot win_slots[slot_count];
@@ -71,7 +77,7 @@ bool backend_create_window(int slot, const char* caption, int x, int y, int clie
   const bool default_place = x == -1 || y == -1;
   wchar_t wide[line_size];
   widen(caption, wide);
-  s.window = CreateWindowExW(0, L"qel_iw", wide, image_window_style,
+  s.window = CreateWindowExW(0, image_window_class, wide, image_window_style,
                              default_place ? CW_USEDEFAULT : x, default_place ? CW_USEDEFAULT : y,
                              r.right - r.left, r.bottom - r.top, main_window, nullptr,
                              app_instance, nullptr);
@@ -87,15 +93,15 @@ bool backend_create_window(int slot, const char* caption, int x, int y, int clie
   SetForegroundWindow(s.window);
   DragAcceptFiles(s.window, TRUE);
 
-  s.window_dc = GetDC(s.window);
+  s.window_dc = WindowDC(s.window);
   if (s.window_dc)
-    s.memory_dc = CreateCompatibleDC(s.window_dc);
+    s.memory_dc = MemoryDC(s.window_dc.get());
   if (!s.memory_dc) {
     backend_destroy(slot);
     return false;
   }
-  apply_stretch_mode(s.window_dc, stretch_plain);
-  apply_stretch_mode(s.memory_dc, stretch_plain);
+  apply_stretch_mode(s.window_dc.get(), stretch_plain);
+  apply_stretch_mode(s.memory_dc.get(), stretch_plain);
   return true;
 }
 
@@ -114,33 +120,26 @@ void* backend_create_buffer(int slot, int width, int height, int bits)
     info.colours[i] = RGBQUAD{v, v, v, 0};
   }
   void* pixels = nullptr;
-  s.dib = CreateDIBSection(s.memory_dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                           &pixels, nullptr, 0);
-  if (!s.dib || !pixels) {
-    if (s.dib)
-      DeleteObject(s.dib);
-    s.dib = nullptr;
+  OwnedBitmap dib(CreateDIBSection(s.memory_dc.get(), reinterpret_cast<BITMAPINFO*>(&info),
+                                   DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (!dib || !pixels)
     return nullptr;
-  }
-  s.old_bitmap = SelectObject(s.memory_dc, s.dib);
+  Selection selected(s.memory_dc.get(), dib.get());
+  if (!selected)
+    return nullptr;
+  s.dib = std::move(dib);
+  s.selected_dib = std::move(selected);
   return pixels;
 }
 
 void backend_destroy(int slot)
 {
-  WinSlot& s = win_slots[slot];
-  if (s.memory_dc && s.old_bitmap)
-    SelectObject(s.memory_dc, s.old_bitmap);
-  if (s.dib)
-    DeleteObject(s.dib);
-  if (s.memory_dc)
-    DeleteDC(s.memory_dc);
-  if (s.window_dc)
-    ReleaseDC(s.window, s.window_dc);
   // Clear the record before the window goes: its destruction dispatches
   // messages that must not find this slot half torn down.
-  const HWND window = s.window;
-  s = WinSlot{};
+  WinSlot dying = std::move(win_slots[slot]);
+  win_slots[slot] = WinSlot{};
+  const HWND window = dying.window;
+  dying = WinSlot{};
   if (window)
     DestroyWindow(window);
 }
@@ -149,7 +148,7 @@ void* backend_window_handle(int slot) { return win_slots[slot].window; }
 
 HDC slot_memory_dc(int slot)
 {
-  return slot >= 0 && slot < slot_count ? win_slots[slot].memory_dc : nullptr;
+  return slot_in_use(slot) ? win_slots[slot].memory_dc.get() : nullptr;
 }
 
 void backend_window_position(int slot, int* left, int* top)
@@ -185,28 +184,31 @@ void backend_invalidate(int slot) { InvalidateRect(win_slots[slot].window, nullp
 void backend_copy_to_window(int slot, int width, int height)
 {
   const WinSlot& s = win_slots[slot];
-  BitBlt(s.window_dc, 0, 0, width, height, s.memory_dc, 0, 0, SRCCOPY);
+  BitBlt(s.window_dc.get(), 0, 0, width, height, s.memory_dc.get(), 0, 0, SRCCOPY);
 }
 
 void backend_stretch_to_window(int slot, int width, int height, int view_width, int view_height)
 {
   const WinSlot& s = win_slots[slot];
-  StretchBlt(s.window_dc, 0, 0, view_width, view_height, s.memory_dc, 0, 0, width, height,
-             SRCCOPY);
+  StretchBlt(s.window_dc.get(), 0, 0, view_width, view_height, s.memory_dc.get(), 0, 0, width,
+             height, SRCCOPY);
 }
 
-int backend_stretch_mode(int slot) { return GetStretchBltMode(win_slots[slot].window_dc); }
+int backend_stretch_mode(int slot)
+{
+  return GetStretchBltMode(win_slots[slot].window_dc.get());
+}
 
 void backend_set_stretch_mode(int slot, int mode)
 {
-  apply_stretch_mode(win_slots[slot].window_dc, mode);
-  apply_stretch_mode(win_slots[slot].memory_dc, mode);
+  apply_stretch_mode(win_slots[slot].window_dc.get(), mode);
+  apply_stretch_mode(win_slots[slot].memory_dc.get(), mode);
 }
 
 void backend_read_palette(int slot, std::uint32_t* entries)
 {
   RGBQUAD table[256] = {};
-  GetDIBColorTable(win_slots[slot].memory_dc, 0, 256, table);
+  GetDIBColorTable(win_slots[slot].memory_dc.get(), 0, 256, table);
   for (int i = 0; i < 256; ++i)
     entries[i] = std::uint32_t{table[i].rgbRed} << 16 | std::uint32_t{table[i].rgbGreen} << 8 |
                  table[i].rgbBlue;
@@ -220,7 +222,7 @@ void backend_write_palette(int slot, const std::uint32_t* entries, int count)
     table[i] = RGBQUAD{static_cast<BYTE>(entries[i]), static_cast<BYTE>(entries[i] >> 8),
                        static_cast<BYTE>(entries[i] >> 16), 0};
   if (count > 0)
-    SetDIBColorTable(win_slots[slot].memory_dc, 0, static_cast<UINT>(count), table);
+    SetDIBColorTable(win_slots[slot].memory_dc.get(), 0, static_cast<UINT>(count), table);
 }
 
 void backend_windows_changed() {}
@@ -230,35 +232,17 @@ void backend_windows_changed() {}
 // also when there is no current image to take it.
 void QEL_PasteBitmap(void* bitmap)
 {
-  const HBITMAP source = static_cast<HBITMAP>(bitmap);
-  if (!source)
-    return;
+  const OwnedBitmap source(static_cast<HBITMAP>(bitmap));
   const int slot = qel_current_image;
   BITMAP info{};
-  if (slot_in_use(slot) && GetObjectW(source, sizeof info, &info)) {
-    const HDC memory_dc = win_slots[slot].memory_dc;
-    const HDC temp = CreateCompatibleDC(memory_dc);
-    const HGDIOBJ previous = temp ? SelectObject(temp, source) : nullptr;
-    if (previous) {
-      const int width = std::min<LONG>(info.bmWidth, image_slots[slot].width);
-      const int height = std::min<LONG>(std::abs(info.bmHeight), image_slots[slot].height);
-      BitBlt(memory_dc, 0, 0, width, height, temp, 0, 0, SRCCOPY);
-      SelectObject(temp, previous);
-    }
-    if (temp)
-      DeleteDC(temp);
-  }
-  DeleteObject(source);
-}
-
-void paste_bitmap(HBITMAP bitmap) { QEL_PasteBitmap(bitmap); }
-
-void clear_image_slots() { reset_image_slots(); }
-
-int first_free_image_slot()
-{
-  for (int slot = 0; slot < slot_count; ++slot)
-    if (!image_slots[slot].in_use)
-      return slot;
-  return -1;
+  if (!source || !slot_in_use(slot) || !GetObjectW(source.get(), sizeof info, &info))
+    return;
+  const HDC memory_dc = win_slots[slot].memory_dc.get();
+  const MemoryDC temp(memory_dc);
+  const Selection selected(temp.get(), source.get());
+  if (!selected)
+    return;
+  const int width = std::min<LONG>(info.bmWidth, image_slots[slot].width);
+  const int height = std::min<LONG>(std::abs(info.bmHeight), image_slots[slot].height);
+  BitBlt(memory_dc, 0, 0, width, height, temp.get(), 0, 0, SRCCOPY);
 }

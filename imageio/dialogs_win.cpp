@@ -11,7 +11,7 @@
 #include "imageio/extension.h"
 #include "imageio/imageio_win.h"
 #include "qellib.h"
-#include "shell/shell_win.h"
+#include "shell/app_win.h"
 
 int load_filter_index = 2;
 int save_filter_index = 2;

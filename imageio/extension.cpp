@@ -34,7 +34,7 @@ int save_format_for_filter(int filter_index)
 
 bool filter_forces_full_quality(int filter_index)
 {
-  return save_format_for_filter(filter_index) == save_format_jpeg;
+  return save_format_for_filter(filter_index) == QEL_JPEG;
 }
 
 // Only the last four characters are looked at, so ".jpeg" and ".tiff" do

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-constexpr int save_format_count = 5;   // 0 BMP, 1 JPEG, 2 GIF, 3 PNG, 4 TIFF
-constexpr int save_format_jpeg = 1;
-constexpr int save_format_gif = 2;
+#include "qellib.h"
+
+constexpr int save_format_count = QEL_TIFF + 1;
 
 struct SaveFormat {
   const wchar_t* mime_type;   // the encoder is looked up by this exact text

@@ -30,10 +30,8 @@ bool read_picture_size(const wchar_t* path, int* width, int* height);
 void load_image_file_command(int slot);
 void save_image_as_command(int slot);
 
-// Files named on the command line open as if dropped on the main window,
-// once start-up is over: the entry point remembers them, and the main window
-// posts itself msg_open_startup_files when it is ready.
-constexpr UINT msg_open_startup_files = WM_APP + 1;
-void remember_startup_files(const wchar_t* command_line);   // program name first, as GetCommandLineW gives it
-void set_startup_files(std::vector<std::wstring> files);
-void open_startup_files();                                  // main window, GUI thread
+// A job for the worker (RequestJob): each file of a std::vector<std::wstring>
+// in order becomes a 32-bit image window of the picture's size in the next
+// free slot, titled "%03d %s", with the picture loaded and shown. Stops at
+// the next file once Exit is under way.
+int open_files_as_image_windows(void* names);

@@ -102,7 +102,7 @@ bool build_picture(Picture& picture, int width, int height, int format)
   QEL_GetBlock(block.data(), 0, 0, width, height);
   // The GIF encoder takes indexed pictures only: given full colour it writes
   // a broken file and still reports success.
-  if (format == save_format_gif) {
+  if (format == QEL_GIF) {
     const IndexedPicture reduced = reduce_colours(block.data(), count);
     return make_indexed(picture, width, height, reduced.indices.data(), reduced.palette.data(),
                         static_cast<int>(reduced.palette.size()));
@@ -194,9 +194,9 @@ int QEL_SaveImage(int w, int h, int format, const char* file)
   parameters.Parameter[0].Type = value_type_long;
   parameters.Parameter[0].Value = &quality;
   if (gdip::GdipSaveImageToFile(picture.bitmap.image, path, &encoder,
-                                format == save_format_jpeg ? &parameters : nullptr) != Ok)
+                                format == QEL_JPEG ? &parameters : nullptr) != Ok)
     return 1;
-  if (format == 0 && !repair_bmp_size(path))
+  if (format == QEL_BMP && !repair_bmp_size(path))
     return 1;
   return file_reads_back(path, w, h) ? 0 : 1;
 }

@@ -2,12 +2,20 @@
 // through the slot's memory drawing context.
 #include <windows.h>
 
+#include <utility>
+
+#include "image/image_win.h"
 #include "image/slots.h"
 #include "imgproc/font.h"
+#include "imgproc/imgproc_win.h"
 #include "qellib.h"
-#include "shell/shell_win.h"
+#include "shell/gdi_win.h"
 
 namespace {
+
+// The TrueType text font: made at start-up on the GUI thread before the
+// worker starts, then used and replaced by the worker only.
+OwnedFont tt_font;
 
 // Replaces the TrueType text font by one made from its own description with
 // one change applied; the old font is released only when the new one exists.
@@ -15,15 +23,10 @@ template <class Change>
 bool remake_tt_font(Change change)
 {
   LOGFONTW description{};
-  if (!tt_font || !GetObjectW(tt_font, sizeof description, &description))
+  if (!tt_font || !GetObjectW(tt_font.get(), sizeof description, &description))
     return false;
   change(description);
-  const HFONT made = CreateFontIndirectW(&description);
-  if (!made)
-    return false;
-  DeleteObject(tt_font);
-  tt_font = made;
-  return true;
+  return replace_tt_font(description);
 }
 
 void apply_style_control(int code)
@@ -61,6 +64,27 @@ int advance_of(HDC dc, wchar_t character)
 
 } // namespace
 
+void create_tt_font()
+{
+  tt_font = OwnedFont(CreateFontW(tt_line_height, tt_cell_width, 0, 0, FW_DONTCARE, FALSE, FALSE,
+                                  FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, DEFAULT_PITCH,
+                                  L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF"));
+}
+
+void delete_tt_font() { tt_font = OwnedFont{}; }
+
+HFONT tt_text_font() { return tt_font.get(); }
+
+bool replace_tt_font(const LOGFONTW& description)
+{
+  OwnedFont made(CreateFontIndirectW(&description));
+  if (!made)
+    return false;
+  tt_font = std::move(made);
+  return true;
+}
+
 int QEL_TTSetFontSize(int cell_width, int height)
 {
   tt_cell_width = cell_width / 2;
@@ -95,17 +119,16 @@ void QEL_TTPutChar(int code)
   if (MultiByteToWideChar(CP_ACP, 0, bytes, length, &character, 1) != 1)
     return;
   // A closed or free current image has no drawing context: nothing is drawn.
-  const HDC dc = slot_in_use(qel_current_image) ? slot_memory_dc(qel_current_image) : nullptr;
+  const HDC dc = slot_memory_dc(qel_current_image);
   if (!dc || !tt_font)
     return;
-  const HGDIOBJ old_font = SelectObject(dc, tt_font);
+  const Selection font(dc, tt_font.get());
   const int old_mode = SetBkMode(dc, TRANSPARENT);
   const COLORREF old_colour = SetTextColor(dc, to_colorref(qel_tttc));
   TextOutW(dc, text_x, text_y - tt_line_height + 1, &character, 1);
   text_x += advance_of(dc, character);
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
-  SelectObject(dc, old_font);
 }
 
 void QEL_TTPutString(const char* text)

@@ -6,7 +6,8 @@
 
 #include "lenticular/program.h"
 #include "qellib.h"
-#include "shell/shell_win.h"
+#include "shell/app_win.h"
+#include "shell/run_control.h"
 
 // Waits about 100 ms while the worker's windows go on handling their
 // messages; returns 1 as soon as Stop is seen after a pump, else 0. The wait

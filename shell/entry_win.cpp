@@ -2,7 +2,6 @@
 // user hooks, so the framework supplies WinMain.
 #include <windows.h>
 
-#include "imageio/imageio_win.h"
 #include "shell/shell_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)

@@ -71,9 +71,12 @@ bool serve_pending_request(ExecuteFunction execute)
   return true;
 }
 
+// A line awaited by a dialogue of the main window belongs to that dialogue:
+// Start then would run the user program behind the dialogue's back.
 void press_start()
 {
-  if (user_running.load(std::memory_order_acquire) == 0)
+  if (user_running.load(std::memory_order_acquire) == 0 &&
+      line_input_owner.load(std::memory_order_acquire) == 0)
     start_requested.store(1, std::memory_order_release);
 }
 

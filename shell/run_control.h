@@ -1,17 +1,18 @@
-// Run-control flags and the request channel shared by the GUI thread and the
-// worker thread. The flags are written by one thread per direction; the channel
-// hands one request at a time from the GUI thread (poster) to the worker
-// (executor). Parameter fields are plain: the release store of request_code
-// publishes them, and the release store of request_done publishes the result.
+// Run-control flags and the request channel: the only state the GUI thread
+// and the worker thread share besides posted messages. The flags are written
+// by one thread per direction; the channel hands one request at a time from
+// the GUI thread (poster) to the worker (executor). Parameter fields are
+// plain: the release store of request_code publishes them, and the release
+// store of request_done publishes the result.
 #pragma once
 
 #include <atomic>
 
 // Run-control flags: 0/1, except exit_state (0 running, 1 exit asked, 2 worker done).
-extern std::atomic<int> start_requested;
-extern std::atomic<int> user_running;
-extern std::atomic<int> stop_requested;
-extern std::atomic<int> exit_state;
+extern std::atomic<int> start_requested;   // GUI thread sets (Start), worker clears
+extern std::atomic<int> user_running;      // worker writes, GUI thread reads
+extern std::atomic<int> stop_requested;    // GUI thread sets (Stop, Exit), worker clears
+extern std::atomic<int> exit_state;        // GUI thread sets 1, worker sets 2 on leaving
 
 enum RequestCode {
   REQ_NONE = 0,
@@ -22,7 +23,14 @@ enum RequestCode {
   REQ_OPEN_TEXT_WINDOW = 9005,
   REQ_OPEN_INPUT_BOX = 9006,
   REQ_OPEN_BUTTON_BOX = 9007,
+  // Runs a job of the main window on the worker as one request: a creation
+  // dialogue, a drop of files, the window report. Whatever the job does to
+  // the worker's windows and the current image then happens on their
+  // thread, in one piece, and never interleaved with a run of user_main.
+  REQ_RUN_JOB = 9008,
 };
+
+using RequestJob = int (*)(void* context);
 
 // The parameter block of the pending request. Owned by the poster until it
 // stores request_code, by the executor until it stores request_done.
@@ -35,6 +43,8 @@ struct RequestParams {
   int bits = 32;
   const char* path = nullptr;
   void* bitmap = nullptr;        // a clipboard bitmap; the worker owns it once posted
+  RequestJob job = nullptr;      // REQ_RUN_JOB: its result is the request's result
+  void* job_context = nullptr;   // lives in the poster's frame, as the title does
 };
 
 extern std::atomic<int> request_code;  // 0 = channel free
@@ -58,11 +68,13 @@ int post_request(int code, const RequestParams& params, PumpFunction pump);
 using ExecuteFunction = int (*)(int code, const RequestParams& params);
 bool serve_pending_request(ExecuteFunction execute);
 
-// Shared with the main window's pop-up menu, which greys its commands while
-// a line input waits (text window index + 1, or 0) or a point tool waits.
+// Read by the main window (GUI thread), which greys its commands and ignores
+// Start while a line input waits (text window index + 1, or 0) or a point
+// tool waits. Written by the worker; Exit clears line_input_owner to end a
+// waiting line input.
 extern std::atomic<int> line_input_owner;
 extern std::atomic<int> tool_active;
 
 // Start / Stop as the main window performs them.
-void press_start();   // start_requested = 1 unless the user program runs
+void press_start();   // start_requested = 1 unless the user program runs or a line is awaited
 void press_stop();    // stop_requested = 1

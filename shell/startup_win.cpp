@@ -3,29 +3,20 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <cstdio>
 #include <cwchar>
 
+#include "forms/forms_win.h"
+#include "image/image_win.h"
+#include "image/slots.h"
 #include "imageio/imageio_win.h"
+#include "imgproc/imgproc_win.h"
 #include "qellib.h"
 #include "shell/drawing_defaults.h"
 #include "shell/shell_win.h"
+#include "text/log_file.h"
+#include "text/text_win.h"
+#include "text/text_windows.h"
 
-HINSTANCE app_instance = nullptr;
-int instance_number = 0;
-int display_bits = 0;
-double ms_per_tick = 0.0;
-HWND main_window = nullptr;
-HWND status_line = nullptr;
-HMENU main_menu = nullptr;
-HDC main_window_dc = nullptr;
-HANDLE worker_thread = nullptr;
-DWORD worker_thread_id = 0;
-HFONT tt_font = nullptr;
-wchar_t open_dir[MAX_PATH];
-wchar_t save_dir[MAX_PATH];
-wchar_t log_dir[MAX_PATH];
-char log_dir_ansi[MAX_PATH];
 std::uint32_t drop_in_step_ms = 20;
 std::uint32_t drop_in_settle_ms = 500;
 
@@ -38,7 +29,7 @@ int probe_instance_number()
 {
   for (int n = 0; n < 10; ++n) {
     wchar_t name[16];
-    std::swprintf(name, 16, L"qellib_mw%d", n);
+    std::swprintf(name, 16, main_window_class_format, n);
     if (!FindWindowW(name, nullptr))
       return n;
   }
@@ -55,7 +46,6 @@ void capture_startup_directories()
     log_dir[length] = L'\\';
     log_dir[length + 1] = 0;
   }
-  WideCharToMultiByte(CP_ACP, 0, log_dir, -1, log_dir_ansi, MAX_PATH, nullptr, nullptr);
 }
 
 struct ClassRow {
@@ -84,10 +74,10 @@ bool register_window_classes()
   const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   const ClassRow rows[] = {
       {main_class_name, main_window_proc, CS_CLASSDC, face},
-      {L"qel_iw", image_window_proc, CS_OWNDC, black},
-      {L"qel_twi", text_window_proc, CS_OWNDC, black},
-      {L"qel_ib", input_box_proc, CS_OWNDC | CS_DBLCLKS, face},
-      {L"qel_bb", button_box_proc, CS_OWNDC | CS_DBLCLKS, face},
+      {image_window_class, image_window_proc, CS_OWNDC, black},
+      {text_window_class, text_window_proc, CS_OWNDC, black},
+      {input_box_class, input_box_proc, CS_OWNDC | CS_DBLCLKS, face},
+      {button_box_class, button_box_proc, CS_OWNDC | CS_DBLCLKS, face},
   };
   for (const ClassRow& row : rows)
     if (!register_class(row))
@@ -97,9 +87,9 @@ bool register_window_classes()
 
 void unregister_window_classes()
 {
-  for (const wchar_t* name : {L"qel_iw", L"qel_twi", L"qel_ib", L"qel_bb"})
+  for (const wchar_t* name : {static_cast<const wchar_t*>(main_class_name), image_window_class,
+                              text_window_class, input_box_class, button_box_class})
     UnregisterClassW(name, app_instance);
-  UnregisterClassW(main_class_name, app_instance);
 }
 
 HMENU create_menu_bar()
@@ -113,7 +103,7 @@ HMENU create_menu_bar()
 
 // Bottom centre of the screen, 55 pixels above the resting place that the
 // drop-in animation brings it to.
-HWND create_main_window()
+HWND create_main_window(HMENU menu_bar)
 {
   const DWORD style = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
   RECT rect{0, 0, 240, GetSystemMetrics(SM_CYMENU) + 32};
@@ -124,15 +114,8 @@ HWND create_main_window()
   const int top = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION) - height - 55;
   wchar_t title[64];
   MultiByteToWideChar(CP_ACP, 0, framework_banner, -1, title, 64);
-  return CreateWindowW(main_class_name, title, style, left, top, width, height, nullptr,
-                       main_menu, app_instance, nullptr);
-}
-
-HFONT create_tt_font()
-{
-  return CreateFontW(tt_line_height, tt_cell_width, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH, L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");
+  return CreateWindowW(main_class_name, title, style, left, top, width, height, nullptr, menu_bar,
+                       app_instance, nullptr);
 }
 
 void run_message_loop()
@@ -144,6 +127,17 @@ void run_message_loop()
   }
 }
 
+// The state every start begins from; tests start the framework many times
+// in one process.
+void reset_subsystems()
+{
+  reset_run_control();
+  reset_image_slots();
+  reset_text_windows();
+  reset_line_input();
+  reset_drawing_state();
+}
+
 } // namespace
 
 int run_framework(HINSTANCE instance)
@@ -153,7 +147,7 @@ int run_framework(HINSTANCE instance)
     MessageBoxW(nullptr, L"Over instance limit!", L"QELLIB", MB_OK);
     return 1;
   }
-  std::swprintf(main_class_name, 16, L"qellib_mw%d", instance_number);
+  std::swprintf(main_class_name, 16, main_window_class_format, instance_number);
 
   ULONG_PTR gdiplus_token = 0;
   Gdiplus::GdiplusStartupInput gdiplus_input;
@@ -163,46 +157,30 @@ int run_framework(HINSTANCE instance)
   QueryPerformanceFrequency(&frequency);
   ms_per_tick = 1000.0 / static_cast<double>(frequency.QuadPart);
 
-  reset_run_control();
-  clear_image_slots();
-  clear_text_windows();
+  reset_subsystems();
   app_instance = instance;
   capture_startup_directories();
+  set_dialog_filter(forms_take_dialog_message);
 
   int result = 1;
   if (register_window_classes()) {
-    main_menu = create_menu_bar();
+    HMENU menu_bar = create_menu_bar();
     // The worker starts with the main window and may draw text at once.
-    tt_font = create_tt_font();
-    reset_drawing_state();
-    main_window = create_main_window();
+    create_tt_font();
+    main_window = create_main_window(menu_bar);
     if (main_window) {
-      char status[32];
-      std::snprintf(status, sizeof status, "%d-bit color", display_bits);
-      set_status_text(status);
+      show_display_status();
       DragAcceptFiles(main_window, TRUE);
       PostMessageW(main_window, msg_open_startup_files, 0, 0);
       UpdateWindow(main_window);
-      main_window_dc = GetDC(main_window);
       run_message_loop();
       result = 0;
     }
-    if (tt_font)
-      DeleteObject(tt_font);
-    tt_font = nullptr;
-    DestroyMenu(main_menu);
-    main_menu = nullptr;
+    delete_tt_font();
+    DestroyMenu(menu_bar);
     main_window = nullptr;
     unregister_window_classes();
   }
   Gdiplus::GdiplusShutdown(gdiplus_token);
   return result;
-}
-
-std::uint32_t ms_clock()
-{
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<std::uint32_t>(
-      static_cast<std::uint64_t>(static_cast<double>(counter.QuadPart) * ms_per_tick));
 }

@@ -1,11 +1,16 @@
 // The worker thread that owns every framework window but the main window,
-// the two message pumps, the request executor and posters, and Exit.
-// Win32 for threads, message queues and dialog-key handling.
+// the request executor and the posters, and Exit.
+// Win32 for the thread and the GUI thread's waits.
 #include <windows.h>
-#include <shellapi.h>
 
+#include "image/slots.h"
 #include "qellib.h"
 #include "shell/shell_win.h"
+#include "text/text_backend.h"
+#include "text/log_file.h"
+#include "text/text_windows.h"
+
+HANDLE worker_thread = nullptr;
 
 namespace {
 
@@ -14,12 +19,8 @@ int execute_request(int code, const RequestParams& p)
   switch (code) {
   case REQ_CREATE_IMAGE:
     if (p.index >= slot_count || p.index < 0)
-      return 4;
-    if (p.bits == 8)
-      return QEL_CreateImage8(p.index, p.title, p.x, p.y, p.width, p.height, p.zoom);
-    if (p.bits == 32)
-      return QEL_CreateImage(p.index, p.title, p.x, p.y, p.width, p.height, p.zoom);
-    return 3;
+      return QEL_BAD_SLOT;
+    return create_image(p.index, p.title, p.x, p.y, p.width, p.height, p.bits, p.zoom, 1);
   case REQ_REDRAW_IMAGE:
     QEL_ShowImage(p.index);
     return 0;
@@ -30,10 +31,13 @@ int execute_request(int code, const RequestParams& p)
     return result;
   }
   case REQ_PASTE_IMAGE:
-    paste_bitmap(static_cast<HBITMAP>(p.bitmap));
+    QEL_PasteBitmap(p.bitmap);
     return 0;
   case REQ_OPEN_TEXT_WINDOW:
-    if (p.index >= 0 && p.index < text_window_count)
+    // An open window only comes forward; it does not become current.
+    if (text_window_is_open(p.index))
+      text_backend_foreground(p.index);
+    else if (p.index >= 0 && p.index < text_window_count)
       QEL_OpenTextWindow(p.index, p.x, p.y, p.width, p.height);
     return 0;
   case REQ_OPEN_INPUT_BOX:
@@ -44,6 +48,8 @@ int execute_request(int code, const RequestParams& p)
     QEL_CloseButtonBox();
     QEL_OpenButtonBox(p.x, p.y, p.width, p.height);
     return 0;
+  case REQ_RUN_JOB:
+    return p.job ? p.job(p.job_context) : 0;
   default:
     return 0;
   }
@@ -57,7 +63,7 @@ bool worker_active()
 
 void run_user_program()
 {
-  DragAcceptFiles(main_window, FALSE);
+  accept_main_window_drops(false);
   user_running.store(1, std::memory_order_release);
   start_requested.store(0, std::memory_order_release);
   stop_requested.store(0, std::memory_order_release);
@@ -68,6 +74,7 @@ void run_user_program()
 
 DWORD WINAPI worker_thread_proc(LPVOID)
 {
+  mark_worker_thread();
   user_setup();
   while (exit_state.load(std::memory_order_acquire) == 0) {
     Sleep(1);
@@ -81,39 +88,12 @@ DWORD WINAPI worker_thread_proc(LPVOID)
         break;
       user_running.store(0, std::memory_order_release);
       stop_requested.store(0, std::memory_order_release);
-      DragAcceptFiles(main_window, TRUE);
+      accept_main_window_drops(true);
     }
   }
   exit_state.store(2, std::memory_order_release);
   QEL_DoEvents();
   return 0;
-}
-
-void QEL_DoEvents()
-{
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (GetMessageW(&message, nullptr, 0, 0) <= 0)
-      return;
-    if (forms_take_dialog_message(message))
-      continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-void gui_pump()
-{
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
-      // Leave the quit message for the GUI thread's own loop.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
 }
 
 void run_exit()
@@ -123,8 +103,8 @@ void run_exit()
   exit_state.store(1, std::memory_order_release);
   close_all_logs();
   // While it waits, the GUI thread still answers messages the worker sends
-  // it (DragAcceptFiles on the main window at the end of a run): a worker
-  // blocked on such a call would otherwise be killed after 2 s mid-call.
+  // it: a worker blocked on such a call would otherwise be killed after 2 s
+  // mid-call.
   const std::uint32_t since = ms_clock();
   while (worker_active() && ms_clock() - since <= 2000) {
     MSG message;
@@ -181,11 +161,6 @@ void post_paste_image(HBITMAP bitmap)
 
 void post_open_text_window(int slot)
 {
-  // An open window only comes forward; nothing is queued for it.
-  if (slot >= 0 && slot < text_window_count && text_window_is_open(slot)) {
-    bring_text_window_forward(slot);
-    return;
-  }
   RequestParams p;
   p.index = slot;
   p.x = p.y = p.width = p.height = -1;
@@ -207,4 +182,12 @@ void post_open_button_box(int columns, int rows)
   p.height = rows;
   p.x = p.y = 0;
   post_request(REQ_OPEN_BUTTON_BOX, p, gui_pump);
+}
+
+int post_job(RequestJob job, void* context)
+{
+  RequestParams p;
+  p.job = job;
+  p.job_context = context;
+  return post_request(REQ_RUN_JOB, p, gui_pump);
 }

@@ -1,18 +1,23 @@
 // Line input in the current text window: characters come from the key ring
 // that the window's procedure fills, are echoed with a blinking caret, and
-// the finished line is handed back in the ANSI code page.
+// the finished line is handed back in the ANSI code page. Runs on the
+// worker thread, which owns the text windows.
 // Win32 for the clipboard, code-page conversion and messages.
 #include <windows.h>
 
 #include <cstring>
 
 #include "qellib.h"
-#include "shell/shell_win.h"
+#include "shell/app_win.h"
+#include "shell/run_control.h"
 #include "text/key_ring.h"
 #include "text/line_editor.h"
+#include "text/log_file.h"
+#include "text/text_backend.h"
+#include "text/text_win.h"
 #include "text/text_windows.h"
 
-std::atomic<int> pending_key_action{key_action_none};
+int pending_key_action = key_action_none;
 
 namespace {
 
@@ -20,27 +25,6 @@ constexpr std::uint32_t caret_half_period_ms = 200;
 
 // The most recently entered line, retyped by Up.
 wchar_t last_line[line_size];
-
-// The current text window seen through the editor's eyes.
-class WindowCanvas : public LineCanvas {
-public:
-  explicit WindowCanvas(int n) : n_(n), tw_(text_window(n)) {}
-  int& cursor_x() override { return tw_.cursor_x; }
-  int& cursor_y() override { return tw_.cursor_y; }
-  int width() const override { return tw_.width; }
-  int cell_width() const override { return tw_.cell_width; }
-  int cell_height() const override { return tw_.cell_height; }
-  void put_glyph(wchar_t ch, int x, int y, int cells) override { ::put_glyph(n_, ch, x, y, cells); }
-  void scroll_if_needed() override
-  {
-    if (::scroll_if_needed(n_))
-      invalidate_text_window(n_);
-  }
-
-private:
-  int n_;
-  TextWindow& tw_;
-};
 
 // Retypes the last line through the window's own character handling.
 void recall_last_line(HWND window)
@@ -51,7 +35,9 @@ void recall_last_line(HWND window)
 
 void run_pending_key_action(HWND window)
 {
-  switch (pending_key_action.exchange(key_action_none)) {
+  const int action = pending_key_action;
+  pending_key_action = key_action_none;
+  switch (action) {
   case key_action_recall: recall_last_line(window); break;
   case key_action_paste: SendMessageW(window, msg_paste_keys, 0, 0); break;
   default: break;
@@ -77,17 +63,12 @@ void line_to_ansi(const wchar_t* line, char* buffer)
   buffer[length] = 0;
 }
 
-void show_display_status()
-{
-  char status[32];
-  wsprintfA(status, "%d-bit color", display_bits);
-  set_status_text(status);
-}
-
 } // namespace
 
-void clear_last_line()
+void reset_line_input()
 {
+  key_ring().reset();
+  pending_key_action = key_action_none;
   last_line[0] = 0;
 }
 
@@ -95,8 +76,7 @@ void paste_line_to_keys()
 {
   if (!IsClipboardFormatAvailable(CF_UNICODETEXT))
     return;
-  const int n = current_text_window();
-  if (!OpenClipboard(text_window(n).window))
+  if (!OpenClipboard(static_cast<HWND>(text_backend_window(current_text_window()))))
     return;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     // The clipboard's block may lack its terminator: stay within its size.
@@ -116,15 +96,14 @@ void paste_line_to_keys()
 void QEL_Gets(char* buffer)
 {
   const int n = current_text_window();
-  if (!buffer || !current_text_window_open())
+  if (!buffer || !current_text_window_open() || !on_worker_thread())
     return;
-  TextWindow& tw = text_window(n);
-  const HWND window = tw.window;
+  const HWND window = static_cast<HWND>(text_backend_window(n));
   SetForegroundWindow(window);
   buffer[0] = 0;
   set_status_text("Input text");
 
-  WindowCanvas canvas(n);
+  TextWindowCanvas canvas(n);
   LineEditor editor(canvas);
   std::uint32_t blink_time = ms_clock();
   int caret_phase = 1;
@@ -133,7 +112,7 @@ void QEL_Gets(char* buffer)
   line_input_owner.store(n + 1, std::memory_order_release);
 
   for (;;) {
-    pump_messages();
+    QEL_DoEvents();
     // Exit or closing the window ends the wait; the window may be gone now.
     if (line_input_owner.load(std::memory_order_acquire) == 0)
       break;
@@ -164,13 +143,8 @@ void QEL_Gets(char* buffer)
     editor.finish();
     std::memcpy(last_line, editor.text(), sizeof(wchar_t) * (editor.length() + 1));
     line_to_ansi(editor.text(), buffer);
-    if (tw.log_state == 1) {
-      log_write(n, buffer, std::strlen(buffer));
-      log_write(n, "\n", 1);
-    }
+    log_write(n, buffer, std::strlen(buffer));
+    log_write(n, "\n", 1);
   }
-  // After Exit the GUI thread waits for this one: a status line update,
-  // which the GUI thread would have to serve, would only hold the exit up.
-  if (exit_state.load(std::memory_order_acquire) == 0)
-    show_display_status();
+  show_display_status();
 }

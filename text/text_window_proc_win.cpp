@@ -4,9 +4,14 @@
 // Win32 for messages, keyboard state and menus.
 #include <windows.h>
 
+#include <iterator>
+
 #include "qellib.h"
-#include "shell/shell_win.h"
+#include "shell/app_win.h"
+#include "shell/run_control.h"
 #include "text/key_ring.h"
+#include "text/log_file.h"
+#include "text/text_win.h"
 #include "text/text_windows.h"
 
 namespace {
@@ -32,17 +37,17 @@ void about(int n)
 void on_command(int n, UINT id)
 {
   switch (id) {
-  case cmd_text_select: QEL_SelectTextWindow(n); break;
-  case cmd_text_window_info: write_window_report(); break;
-  case cmd_text_console:
+  case text_cmd_select: QEL_SelectTextWindow(n); break;
+  case text_cmd_window_info: write_window_report(); break;
+  case text_cmd_console:
     QEL_SelectTextWindow(n);
     run_console();
     break;
-  case cmd_text_start_log: log_start(n); break;
-  case cmd_text_stop_log: log_pause(n); break;
-  case cmd_text_copy_log: log_copy_to_clipboard(n); break;
-  case cmd_text_about: about(n); break;
-  case cmd_text_destroy: QEL_CloseTextWindow(n); break;
+  case text_cmd_start_log: log_start(n); break;
+  case text_cmd_stop_log: log_pause(n); break;
+  case text_cmd_copy_log: log_copy_to_clipboard(n); break;
+  case text_cmd_about: about(n); break;
+  case text_cmd_destroy: QEL_CloseTextWindow(n); break;
   default: break;
   }
 }
@@ -51,11 +56,12 @@ void on_key_down(HWND window, int n, WPARAM key, LPARAM lparam)
 {
   if (line_input_waiting()) {
     // Only the line's own keys count; a key action already waiting is kept.
-    int none = key_action_none;
+    if (pending_key_action != key_action_none)
+      return;
     if (key == VK_UP)
-      pending_key_action.compare_exchange_strong(none, key_action_recall);
+      pending_key_action = key_action_recall;
     else if (key == 'V' && ctrl_down())
-      pending_key_action.compare_exchange_strong(none, key_action_paste);
+      pending_key_action = key_action_paste;
     return;
   }
   if (ctrl_down()) {
@@ -64,8 +70,8 @@ void on_key_down(HWND window, int n, WPARAM key, LPARAM lparam)
       UINT id;
     };
     static constexpr Shortcut shortcuts[] = {
-        {'A', cmd_text_about},   {'C', cmd_text_copy_log}, {'W', cmd_text_window_info},
-        {'Q', cmd_text_destroy}, {'S', cmd_text_select},
+        {'A', text_cmd_about},   {'C', text_cmd_copy_log}, {'W', text_cmd_window_info},
+        {'Q', text_cmd_destroy}, {'S', text_cmd_select},
     };
     for (const Shortcut& s : shortcuts)
       if (s.key == key)
@@ -76,46 +82,18 @@ void on_key_down(HWND window, int n, WPARAM key, LPARAM lparam)
   if (key == 'X' || key == VK_ESCAPE || key == 'S' || key == 'C')
     PostMessageW(main_window, WM_KEYDOWN, key, lparam);
   else if (key == VK_SPACE)
-    on_command(n, cmd_text_console);
+    on_command(n, text_cmd_console);
 }
 
-HMENU build_menu(int n)
+bool menu_checked(UINT id, const void* context)
 {
-  struct Row {
-    const wchar_t* text;  // nullptr for a separator
-    UINT id;
-  };
-  wchar_t copy_text[64];
-  wsprintfW(copy_text, L"&Copy QELLIB%d%d.LOG\tCtrl+C", instance_number, n);
-  const Row rows[] = {
-      {L"&Select\tCtrl+S", cmd_text_select},
-      {L"&Window Info.\tCtrl+W", cmd_text_window_info},
-      {L"Command", cmd_text_console},
-      {nullptr, 0},
-      {L"Start Log", cmd_text_start_log},
-      {L"Stop Log", cmd_text_stop_log},
-      {copy_text, cmd_text_copy_log},
-      {nullptr, 0},
-      {L"&About QELLIB\tCtrl+A", cmd_text_about},
-      {nullptr, 0},
-      {L"&Destroy\tCtrl+Q", cmd_text_destroy},
-  };
-  HMENU menu = CreatePopupMenu();
-  UINT position = 0;
-  for (const Row& row : rows) {
-    if (row.text)
-      insert_menu_item(menu, position++, row.text, row.id, true);
-    else
-      insert_menu_separator(menu, position++);
+  const int n = *static_cast<const int*>(context);
+  switch (id) {
+  case text_cmd_select: return current_text_window() == n;
+  case text_cmd_start_log: return log_state(n) == 1;
+  case text_cmd_stop_log: return log_state(n) == 2;
+  default: return false;
   }
-  const TextWindow& tw = text_window(n);
-  auto check = [menu](UINT id, bool on) {
-    CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-  };
-  check(cmd_text_select, current_text_window() == n);
-  check(cmd_text_start_log, tw.log_state == 1);
-  check(cmd_text_stop_log, tw.log_state == 2);
-  return menu;
 }
 
 void show_menu(HWND window, int n)
@@ -123,11 +101,22 @@ void show_menu(HWND window, int n)
   // Not while a line is awaited or a point tool waits for clicks.
   if (line_input_waiting() || tool_active.load(std::memory_order_acquire))
     return;
-  POINT cursor;
-  GetCursorPos(&cursor);
-  HMENU menu = build_menu(n);
-  TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
-  DestroyMenu(menu);
+  wchar_t copy_text[64];
+  wsprintfW(copy_text, L"&Copy QELLIB%d%d.LOG\tCtrl+C", instance_number, n);
+  const MenuRow rows[] = {
+      {L"&Select\tCtrl+S", text_cmd_select},
+      {L"&Window Info.\tCtrl+W", text_cmd_window_info},
+      {L"Command", text_cmd_console},
+      {nullptr, 0},
+      {L"Start Log", text_cmd_start_log},
+      {L"Stop Log", text_cmd_stop_log},
+      {copy_text, text_cmd_copy_log},
+      {nullptr, 0},
+      {L"&About QELLIB\tCtrl+A", text_cmd_about},
+      {nullptr, 0},
+      {L"&Destroy\tCtrl+Q", text_cmd_destroy},
+  };
+  track_popup_menu(build_popup_menu(rows, std::size(rows), nullptr, menu_checked, &n), window);
 }
 
 } // namespace
@@ -143,7 +132,7 @@ LRESULT CALLBACK text_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
   case WM_SIZE:
     // A minimised window keeps its text; its surface is not rebuilt at 0 by 0.
     if (wparam != SIZE_MINIMIZED)
-      resize_text_surface(n, LOWORD(lparam), HIWORD(lparam));
+      resize_text_window(n, LOWORD(lparam), HIWORD(lparam));
     return 0;
   case WM_PAINT:
     paint_text_window(n);

@@ -11,6 +11,9 @@
 
 #include "qellib.h"
 #include "shell/shell_win.h"
+#include "text/text_backend.h"
+#include "text/text_win.h"
+#include "text/text_windows.h"
 
 // The user hooks of test programs: set them before start_framework().
 struct TestHooks {
@@ -45,6 +48,7 @@ void post(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 void press_key(HWND window, WPARAM key, bool ctrl = false);
 
 std::string window_text(HWND window);
+inline HWND text_window_handle(int n) { return static_cast<HWND>(text_backend_window(n)); }
 RECT window_rect(HWND window);
 RECT client_rect(HWND window);
 

@@ -41,7 +41,7 @@ inline bool answer(const char* line)
 {
   if (!wait_until([] { return line_input_owner.load() != 0; }))
     return false;
-  const HWND window = worker_value([] { return text_window(current_text_window()).window; });
+  const HWND window = worker_value([] { return text_window_handle(current_text_window()); });
   for (const char* c = line; *c; ++c)
     post(window, WM_CHAR, static_cast<unsigned char>(*c), 1);
   post(window, WM_CHAR, '\r', 1);

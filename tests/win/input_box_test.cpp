@@ -241,7 +241,7 @@ TEST_CASE("menus and rename: by double-click and by the menu; nothing below the 
   post(box, WM_COMMAND, 1056, 0);
   REQUIRE(answer("views"));
   CHECK(window_text(items.titles[0]) == "views");
-  CHECK(worker_value([] { return text_window(0).open.load(); }) == 1);
+  CHECK(worker_value([] { return text_window_is_open(0); }));
 
   // Titles let clicks through, so a double-click on item 1's title reaches the box.
   post(box, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 28 * 1 + 10));

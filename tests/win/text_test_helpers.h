@@ -69,7 +69,7 @@ inline int cell_pixels(int n, int column, int row, COLORREF colour)
   int count = 0;
   for (int y = row * tw.cell_height; y < (row + 1) * tw.cell_height; ++y)
     for (int x = column * tw.cell_width; x < (column + 1) * tw.cell_width; ++x)
-      count += GetPixel(tw.memory_dc, x, y) == colour;
+      count += GetPixel(text_surface_dc(n), x, y) == colour;
   return count;
 }
 

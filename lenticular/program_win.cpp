@@ -11,12 +11,11 @@
 #include "lenticular/params.h"
 #include "lenticular/program.h"
 #include "qellib.h"
+#include "text/text_windows.h"
 
 namespace {
 
 ChartState chart;
-
-constexpr int save_as_png = 3;
 
 // The framework speaks the system code page; the program's own texts are
 // written once, in Unicode, and converted for it. Where the code page lacks
@@ -45,7 +44,7 @@ int slot_height(int slot)
 void redraw()
 {
   DrawChart(chart);
-  ClearTextWindow();
+  clear_text_window(current_text_window());
   for (const std::string& line : summary_lines(chart))
     QEL_Printf("%s", line.c_str());
 }
@@ -74,7 +73,7 @@ void apply(const Effect& effect)
 
 void save_current(const std::string& name)
 {
-  QEL_SaveImage(slot_width(qel_current_image), slot_height(qel_current_image), save_as_png,
+  QEL_SaveImage(slot_width(qel_current_image), slot_height(qel_current_image), QEL_PNG,
                 name.c_str());
 }
 

@@ -1,0 +1,101 @@
+// The pieces the input box and the button box share as windows. Win32 for
+// window texts and menus.
+#include "forms/box_window_win.h"
+
+#include "qellib.h"
+#include "shell/app_win.h"
+#include "text/text_windows.h"
+
+namespace {
+
+// Prints "%d '%s' ->" in the current text window (text window 0 if none is
+// open) and reads the answer into line (line_size bytes); "" when aborted.
+void ask_for_name(int index, const char* current, char* line)
+{
+  ensure_text_window();
+  QEL_Printf("%d '%s' ->", index, current);
+  QEL_Gets(line);
+}
+
+void show_single_item_menu(HWND owner, const wchar_t* text, UINT id)
+{
+  const MenuRow row{text, id};
+  track_popup_menu(build_popup_menu(&row, 1, nullptr, nullptr, nullptr), owner);
+}
+
+} // namespace
+
+void BoxWindow::forget()
+{
+  window = nullptr;
+  if (forget_items)
+    forget_items();
+}
+
+bool BoxWindow::alive()
+{
+  if (window && !IsWindow(window))
+    forget();
+  return window != nullptr;
+}
+
+void BoxWindow::close()
+{
+  if (!alive())
+    return;
+  if (!DestroyWindow(window))
+    MessageBoxW(main_window, destroy_error, destroy_error_caption, MB_OK | MB_ICONERROR);
+  forget();
+  if (after_close)
+    after_close();
+}
+
+void BoxWindow::rename(int item)
+{
+  char text[line_size] = "";
+  if (HWND control = item_control(item))
+    read_window_text(control, text, line_size);
+  char line[line_size] = "";
+  ask_for_name(item, text, line);
+  if (line[0] && item_control(item))
+    set_item_text(item, line);
+}
+
+bool BoxWindow::handle(HWND source, UINT message, LPARAM lparam)
+{
+  switch (message) {
+  case WM_LBUTTONDBLCLK:
+    rename(item_at(lparam));
+    return true;
+  case WM_RBUTTONDOWN:
+    rename_item = item_at(lparam);
+    show_single_item_menu(source, L"Rename", rename_id);
+    return true;
+  case WM_NCRBUTTONDOWN:
+    show_single_item_menu(source, destroy_item, destroy_id);
+    return true;
+  case WM_CLOSE:
+    close();
+    return true;
+  case WM_DESTROY:
+    // The box can also end with its owner or its thread; it is closed then too.
+    if (source == window)
+      forget();
+    return true;
+  default:
+    return false;
+  }
+}
+
+bool BoxWindow::handle_menu_command(UINT id, HWND control)
+{
+  if (control)
+    return false;
+  if (id == destroy_id)
+    close();
+  else if (id == rename_id)
+    rename(rename_item);
+  else
+    return false;
+  return true;
+}

@@ -1,0 +1,39 @@
+// What the input box and the button box have in common as windows: the
+// handle that counts as closed once the window has vanished, closing with an
+// error box, renaming an item through a question in the text window, and
+// the mouse and close messages both answer alike.
+#pragma once
+
+#include <windows.h>
+
+// Client coordinates of a mouse message are signed 16-bit values.
+inline int client_x(LPARAM lparam) { return static_cast<short>(LOWORD(lparam)); }
+inline int client_y(LPARAM lparam) { return static_cast<short>(HIWORD(lparam)); }
+
+// One box window and how a box of its kind behaves.
+struct BoxWindow {
+  HWND window = nullptr;
+  void (*forget_items)() = nullptr;              // clears the kind's own records
+  void (*after_close)() = nullptr;               // what closing clears besides, if anything
+  int (*item_at)(LPARAM position) = nullptr;     // item under a client position
+  HWND (*item_control)(int item) = nullptr;      // the control showing it, nullptr if none
+  void (*set_item_text)(int item, const char* text) = nullptr;
+  const wchar_t* destroy_item = nullptr;         // text of the frame's menu
+  UINT destroy_id = 0;
+  UINT rename_id = 0;
+  const wchar_t* destroy_error = nullptr;        // message box text when the window will not go
+  const wchar_t* destroy_error_caption = nullptr;
+  int rename_item = 0;                           // item whose menu was opened last
+
+  void forget();
+  bool alive();        // a window that ended without being closed counts as closed
+  void close();        // destroy the window (an error box if that fails) and forget it
+  // Asks for a new text for the item and sets it, unless the answer is
+  // empty or the item went away while the question waited.
+  void rename(int item);
+  // The messages both kinds handle alike: rename by double click and menu,
+  // the frame's menu, closing and the window's end. True when handled.
+  bool handle(HWND window, UINT message, LPARAM lparam);
+  // A command from one of the two pop-up menus; true when it was one.
+  bool handle_menu_command(UINT id, HWND control);
+};
