@@ -77,7 +77,7 @@ void on_key_down(HWND window, WPARAM key)
   if (key == 'X' || key == VK_ESCAPE)
     run_exit();
   else if (key == 'S')
-    press_start();
+    start_from_gui();
   else if (key == 'C')
     press_stop();
 }
@@ -85,7 +85,7 @@ void on_key_down(HWND window, WPARAM key)
 void on_command(UINT id)
 {
   switch (id) {
-  case cmd_start: press_start(); break;
+  case cmd_start: start_from_gui(); break;
   case cmd_stop: press_stop(); break;
   case cmd_exit: run_exit(); break;
   case cmd_image_window: post_job(image_window_dialogue, nullptr); break;

@@ -30,6 +30,7 @@ LRESULT CALLBACK main_window_proc(HWND, UINT, WPARAM, LPARAM);
 HMENU build_main_popup_menu(bool busy);   // the right-click menu; busy greys all but Stop and Exit
 DWORD WINAPI worker_thread_proc(LPVOID);
 void run_exit();                          // Exit as the main window performs it
+void start_from_gui();                    // Start as the main window performs it; held while a poster waits
 
 // Request posters: GUI thread only. Each waits, pumping the GUI thread's
 // messages, until the worker has served the request.

@@ -55,6 +55,28 @@ int execute_request(int code, const RequestParams& p)
   }
 }
 
+// The GUI thread's: how many of its posters are waiting (a poster's pump
+// may dispatch a command that posts again), and a Start that came in while
+// they waited.
+int posting_depth = 0;
+bool start_waiting = false;
+
+// Every poster of the main window goes through here. A Start pressed while
+// a poster waits would otherwise reach the worker between two jobs of the
+// main window (a drop, then the user program, before the dropped picture is
+// in): it is held until the last poster is done.
+int post_from_gui(int code, const RequestParams& params)
+{
+  ++posting_depth;
+  const int result = post_request(code, params, gui_pump);
+  if (--posting_depth == 0 && start_waiting) {
+    start_waiting = false;
+    if (exit_state.load(std::memory_order_acquire) == 0)
+      press_start();
+  }
+  return result;
+}
+
 bool worker_active()
 {
   DWORD code = 0;
@@ -71,6 +93,14 @@ void run_user_program()
 }
 
 } // namespace
+
+void start_from_gui()
+{
+  if (posting_depth > 0 && line_input_owner.load(std::memory_order_acquire) == 0)
+    start_waiting = true;
+  else
+    press_start();
+}
 
 DWORD WINAPI worker_thread_proc(LPVOID)
 {
@@ -132,14 +162,14 @@ int post_create_image(int slot, const char* title, int width, int height, int bi
   p.height = height;
   p.zoom = 100;
   p.bits = bits;
-  return post_request(REQ_CREATE_IMAGE, p, gui_pump);
+  return post_from_gui(REQ_CREATE_IMAGE, p);
 }
 
 void post_redraw_image(int slot)
 {
   RequestParams p;
   p.index = slot;
-  post_request(REQ_REDRAW_IMAGE, p, gui_pump);
+  post_from_gui(REQ_REDRAW_IMAGE, p);
 }
 
 int post_load_image(int slot, const char* path)
@@ -149,14 +179,14 @@ int post_load_image(int slot, const char* path)
   p.path = path;
   p.x = 0;
   p.y = 0;
-  return post_request(REQ_LOAD_IMAGE, p, gui_pump);
+  return post_from_gui(REQ_LOAD_IMAGE, p);
 }
 
 void post_paste_image(HBITMAP bitmap)
 {
   RequestParams p;
   p.bitmap = bitmap;
-  post_request(REQ_PASTE_IMAGE, p, gui_pump);
+  post_from_gui(REQ_PASTE_IMAGE, p);
 }
 
 void post_open_text_window(int slot)
@@ -164,7 +194,7 @@ void post_open_text_window(int slot)
   RequestParams p;
   p.index = slot;
   p.x = p.y = p.width = p.height = -1;
-  post_request(REQ_OPEN_TEXT_WINDOW, p, gui_pump);
+  post_from_gui(REQ_OPEN_TEXT_WINDOW, p);
 }
 
 void post_open_input_box(int items)
@@ -172,7 +202,7 @@ void post_open_input_box(int items)
   RequestParams p;
   p.index = items;
   p.x = p.y = 0;
-  post_request(REQ_OPEN_INPUT_BOX, p, gui_pump);
+  post_from_gui(REQ_OPEN_INPUT_BOX, p);
 }
 
 void post_open_button_box(int columns, int rows)
@@ -181,7 +211,7 @@ void post_open_button_box(int columns, int rows)
   p.width = columns;
   p.height = rows;
   p.x = p.y = 0;
-  post_request(REQ_OPEN_BUTTON_BOX, p, gui_pump);
+  post_from_gui(REQ_OPEN_BUTTON_BOX, p);
 }
 
 int post_job(RequestJob job, void* context)
@@ -189,5 +219,5 @@ int post_job(RequestJob job, void* context)
   RequestParams p;
   p.job = job;
   p.job_context = context;
-  return post_request(REQ_RUN_JOB, p, gui_pump);
+  return post_from_gui(REQ_RUN_JOB, p);
 }

@@ -52,9 +52,13 @@ TEST_CASE("channel hands every request over once, in order, with its parameters"
   CHECK(request_done.load() == 1);
 }
 
-TEST_CASE("start is ignored while the user program runs; stop only sets its flag")
+TEST_CASE("start is ignored while the user program runs or a line is awaited; stop only sets its flag")
 {
   reset_run_control();
+  line_input_owner.store(1);
+  press_start();
+  CHECK(start_requested.load() == 0);
+  line_input_owner.store(0);
   press_start();
   CHECK(start_requested.load() == 1);
   start_requested.store(0);

@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -123,6 +124,28 @@ TEST_CASE("a drop while slot 0 is taken lands in slot 1")
   CHECK(wait_until([] { return shows_file(1, files[0]); }));
   CHECK(image_slots[0].title == "taken");
   CHECK_FALSE(image_slots[2].in_use);
+}
+
+TEST_CASE("a drop followed at once by Start: the picture is in before user_main runs")
+{
+  make_files();
+  test_hooks.setup = [] { QEL_CreateImage(5, "mine", 0, 0, 8, 8, 100); };   // current image 5
+  std::atomic<bool> loaded{false};
+  std::atomic<int> current{-1};
+  test_hooks.main = [&] {
+    loaded = shows_file(0, files[0]);
+    current = qel_current_image;
+  };
+  Framework framework;
+  REQUIRE(framework.started);
+  // A command of the main window still in service when the drop and the
+  // Start arrive: the drop's job then waits behind it, and so must Start.
+  post(main_window, WM_COMMAND, cmd_text_window);
+  post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({files[0].path()})));
+  post(main_window, WM_KEYDOWN, 'S', 1);
+  REQUIRE(wait_until([&] { return current.load() != -1; }));
+  CHECK(loaded.load());
+  CHECK(current.load() == 5);   // the drop gave back the image the program had
 }
 
 TEST_CASE("files named at start-up open as a drop would once the main window is up")

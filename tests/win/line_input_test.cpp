@@ -224,3 +224,23 @@ TEST_CASE("Text Window opens the first free window; Exit in a dialogue stops it"
   REQUIRE(wait_until([] { return exit_state.load() == 2; }));
   CHECK(line_input_owner.load() == 0);
 }
+
+TEST_CASE("Start pressed while a dialogue waits for a line does not start the user program")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  std::atomic<int> runs{0};
+  test_hooks.main = [&] { ++runs; };
+  post(main_window, WM_COMMAND, cmd_input_box);
+  REQUIRE(line_input_waits());
+  press_key(main_window, 'S');
+  send(main_window, WM_COMMAND, cmd_start);
+  CHECK(start_requested.load() == 0);
+  type_text(text_zero(), "2\r");
+  REQUIRE(wait_until([] { return FindWindowW(input_box_class, nullptr) != nullptr; }));
+  // The worker serves the next request only after the dialogue's job; a
+  // Start left over would have run the user program before it.
+  post_open_text_window(1);
+  CHECK(runs.load() == 0);
+  CHECK(user_running.load() == 0);
+}
