@@ -36,6 +36,8 @@ int  qel_stop_requested();                // 1 after Stop or Exit until the run 
 int  qel_exit_requested();                // 1 once Exit was chosen
 
 // ---- Image slots ----------------------------------------------------------------
+// The globals of this header belong to the worker thread, where the user
+// program and the framework's windows run.
 extern int qel_current_image;             // slot that pixel calls act on; keep it 0..255
 int  QEL_CreateImage(int slot, const char* title, int x, int y, int w, int h, int zoom);    // 0 ok; 1 in use; 2 no zoom fits; 3 no buffer; 4 bad slot
 int  QEL_CreateImage8(int slot, const char* title, int x, int y, int w, int h, int zoom);   // as QEL_CreateImage, 8-bit palette image

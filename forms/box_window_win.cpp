@@ -28,8 +28,7 @@ void show_single_item_menu(HWND owner, const wchar_t* text, UINT id)
 void BoxWindow::forget()
 {
   window = nullptr;
-  if (forget_items)
-    forget_items();
+  hooks.forget_items();
 }
 
 bool BoxWindow::alive()
@@ -44,35 +43,36 @@ void BoxWindow::close()
   if (!alive())
     return;
   if (!DestroyWindow(window))
-    MessageBoxW(main_window, destroy_error, destroy_error_caption, MB_OK | MB_ICONERROR);
+    MessageBoxW(main_window, texts.destroy_error, texts.destroy_error_caption,
+                MB_OK | MB_ICONERROR);
   forget();
-  if (after_close)
-    after_close();
+  if (hooks.after_close)
+    hooks.after_close();
 }
 
 void BoxWindow::rename(int item)
 {
   char text[line_size] = "";
-  if (HWND control = item_control(item))
+  if (HWND control = hooks.item_control(item))
     read_window_text(control, text, line_size);
   char line[line_size] = "";
   ask_for_name(item, text, line);
-  if (line[0] && item_control(item))
-    set_item_text(item, line);
+  if (line[0] && hooks.item_control(item))
+    hooks.set_item_text(item, line);
 }
 
 bool BoxWindow::handle(HWND source, UINT message, LPARAM lparam)
 {
   switch (message) {
   case WM_LBUTTONDBLCLK:
-    rename(item_at(lparam));
+    rename(hooks.item_at(lparam));
     return true;
   case WM_RBUTTONDOWN:
-    rename_item = item_at(lparam);
-    show_single_item_menu(source, L"Rename", rename_id);
+    rename_item = hooks.item_at(lparam);
+    show_single_item_menu(source, L"Rename", texts.rename_id);
     return true;
   case WM_NCRBUTTONDOWN:
-    show_single_item_menu(source, destroy_item, destroy_id);
+    show_single_item_menu(source, texts.destroy_item, texts.destroy_id);
     return true;
   case WM_CLOSE:
     close();
@@ -91,9 +91,9 @@ bool BoxWindow::handle_menu_command(UINT id, HWND control)
 {
   if (control)
     return false;
-  if (id == destroy_id)
+  if (id == texts.destroy_id)
     close();
-  else if (id == rename_id)
+  else if (id == texts.rename_id)
     rename(rename_item);
   else
     return false;

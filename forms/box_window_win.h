@@ -10,19 +10,30 @@
 inline int client_x(LPARAM lparam) { return static_cast<short>(LOWORD(lparam)); }
 inline int client_y(LPARAM lparam) { return static_cast<short>(HIWORD(lparam)); }
 
+// What a box of one kind says: its frame's menu item, the ids of its two
+// menus, and the message box shown when its window will not go.
+struct BoxTexts {
+  const wchar_t* destroy_item;
+  UINT destroy_id;
+  UINT rename_id;
+  const wchar_t* destroy_error;
+  const wchar_t* destroy_error_caption;
+};
+
+// What a box of one kind does with its items.
+struct BoxHooks {
+  void (*forget_items)();                        // clears the kind's own records
+  void (*after_close)();                         // what closing clears besides, or nullptr
+  int (*item_at)(LPARAM position);               // item under a client position
+  HWND (*item_control)(int item);                // the control showing it, nullptr if none
+  void (*set_item_text)(int item, const char* text);
+};
+
 // One box window and how a box of its kind behaves.
 struct BoxWindow {
+  BoxTexts texts;
+  BoxHooks hooks;
   HWND window = nullptr;
-  void (*forget_items)() = nullptr;              // clears the kind's own records
-  void (*after_close)() = nullptr;               // what closing clears besides, if anything
-  int (*item_at)(LPARAM position) = nullptr;     // item under a client position
-  HWND (*item_control)(int item) = nullptr;      // the control showing it, nullptr if none
-  void (*set_item_text)(int item, const char* text) = nullptr;
-  const wchar_t* destroy_item = nullptr;         // text of the frame's menu
-  UINT destroy_id = 0;
-  UINT rename_id = 0;
-  const wchar_t* destroy_error = nullptr;        // message box text when the window will not go
-  const wchar_t* destroy_error_caption = nullptr;
   int rename_item = 0;                           // item whose menu was opened last
 
   void forget();

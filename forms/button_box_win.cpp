@@ -44,17 +44,9 @@ int button_under(LPARAM position)
 HWND button_of(int button);
 void set_button_text(int button, const char* text) { set_window_text_ansi(buttons[button], text); }
 
-BoxWindow box{
-    .forget_items = forget_buttons,
-    .item_at = button_under,
-    .item_control = button_of,
-    .set_item_text = set_button_text,
-    .destroy_item = L"&Destroy\tCtrl+Q",
-    .destroy_id = bb_cmd_destroy,
-    .rename_id = bb_cmd_rename,
-    .destroy_error = L"DestroyWindow[BB] error",
-    .destroy_error_caption = L"QELLIB error!",
-};
+BoxWindow box{{L"&Destroy\tCtrl+Q", bb_cmd_destroy, bb_cmd_rename, L"DestroyWindow[BB] error",
+               L"QELLIB error!"},
+              {forget_buttons, nullptr, button_under, button_of, set_button_text}};
 
 bool is_button(int button)
 {

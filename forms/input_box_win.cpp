@@ -54,18 +54,8 @@ int item_under(LPARAM position) { return input_item_at(client_y(position)); }
 HWND title_of(int item);
 void set_title(int item, const char* text) { QEL_SetInputBoxTitle(item, text); }
 
-BoxWindow box{
-    .forget_items = forget_fields,
-    .after_close = clear_item_texts,
-    .item_at = item_under,
-    .item_control = title_of,
-    .set_item_text = set_title,
-    .destroy_item = L"Destroy",
-    .destroy_id = ib_cmd_destroy,
-    .rename_id = ib_cmd_rename,
-    .destroy_error = L"DestroyWindow[IB] Error",
-    .destroy_error_caption = L"QELLIB Error!",
-};
+BoxWindow box{{L"Destroy", ib_cmd_destroy, ib_cmd_rename, L"DestroyWindow[IB] Error", L"QELLIB Error!"},
+              {forget_fields, clear_item_texts, item_under, title_of, set_title}};
 
 bool is_item(int item)
 {

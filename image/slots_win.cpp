@@ -27,7 +27,7 @@ struct WinSlot {
   Selection selected_dib;
 };
 
-WinSlot win_slots[slot_count];
+WinSlot win_slots[slot_count];   // worker thread's
 
 constexpr DWORD image_window_style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 

@@ -9,7 +9,8 @@
 #include <vector>
 
 // Dialog memory kept for the whole run: the 1-based file type last chosen in
-// each dialog. The folders are the shell's open_dir and save_dir.
+// each dialog. The folders are the shell's open_dir and save_dir. The
+// worker thread's, which runs the image windows' dialogs.
 extern int load_filter_index;
 extern int save_filter_index;
 

@@ -9,7 +9,7 @@
 #include "image/slots.h"
 
 // Last point a pen-moving write touched (also outside the image): the start
-// of connected plots.
+// of connected plots. Worker thread's, like the images.
 extern int pen_x;
 extern int pen_y;
 

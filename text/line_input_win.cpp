@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::uint32_t caret_half_period_ms = 200;
 
-// The most recently entered line, retyped by Up.
+// The most recently entered line, retyped by Up (worker thread's).
 wchar_t last_line[line_size];
 
 // Retypes the last line through the window's own character handling.

@@ -30,7 +30,7 @@ struct WinText {
   Surface surface;
 };
 
-WinText records[text_window_count];
+WinText records[text_window_count];   // worker thread's
 
 COLORREF to_colorref(std::uint32_t rgb)
 {
