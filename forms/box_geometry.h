@@ -15,6 +15,7 @@ struct box_rect {
 // Edges as the system reports a window rectangle while it is dragged.
 struct edge_rect {
   int left, top, right, bottom;
+  bool operator==(const edge_rect&) const = default;
 };
 
 // How far the outer window reaches beyond its client area on each side
