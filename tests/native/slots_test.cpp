@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_slots.h"
 #include "image/slot_backend.h"
 #include "image/slots.h"
 #include "image/slots_headless.h"
@@ -13,21 +14,6 @@
 #include "qellib.h"
 
 namespace {
-
-// Every test starts from the start-up state and frees what it made.
-struct FreshSlots {
-  FreshSlots()
-  {
-    headless_set_metrics(headless_default_metrics());
-    headless_fail_buffers(false);
-    reset_image_slots();
-  }
-  ~FreshSlots()
-  {
-    headless_fail_buffers(false);
-    reset_image_slots();
-  }
-};
 
 std::string caption(int slot) { return headless_window(slot).caption; }
 

@@ -1,0 +1,275 @@
+// Whole-image transforms: quarter turns and flips against the position rules
+// on odd sizes that cross the rotation tiles, invert, the size rule and the
+// size commands on slots, both resamplers, and the test patterns.
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <tuple>
+#include <vector>
+
+#include "fresh_slots.h"
+#include "image/slots.h"
+#include "image/slots_headless.h"
+#include "imgproc/colour.h"
+#include "imgproc/image_commands.h"
+#include "imgproc/transform.h"
+#include "qellib.h"
+
+namespace {
+
+std::uint32_t& at(const SlotPixels& v, int x, int y) { return v.pixels32[y * v.stride + x]; }
+
+std::uint32_t get(const SlotPixels& v, int x, int y)
+{
+  return v.bits == 8 ? v.pixels8[y * v.stride + x] : v.pixels32[y * v.stride + x];
+}
+
+// Distinct values everywhere (the top byte too on 32-bit), so any misplaced
+// pixel shows.
+PixelBuffer numbered(int w, int h, int bits)
+{
+  PixelBuffer b;
+  REQUIRE(allocate_pixels(w, h, bits, &b));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t v = static_cast<std::uint32_t>(y * 7919 + x * 104729) * 2654435761u;
+      if (bits == 8)
+        b.view.pixels8[y * b.view.stride + x] = static_cast<std::uint8_t>(v >> 24);
+      else
+        at(b.view, x, y) = v;
+    }
+  return b;
+}
+
+// All pixels, row by row, without the 8-bit padding.
+std::vector<std::uint32_t> pixels_of(const SlotPixels& v)
+{
+  std::vector<std::uint32_t> out;
+  for (int y = 0; y < v.height; ++y)
+    for (int x = 0; x < v.width; ++x)
+      out.push_back(get(v, x, y));
+  return out;
+}
+
+} // namespace
+
+TEST_CASE("quarter turns and flips follow the position rules at both depths")
+{
+  // 70 x 37 crosses the 32-pixel tiles with remainders; 8-bit width 37 pads.
+  for (const auto& [w, h, bits] : {std::tuple{70, 37, 32}, std::tuple{37, 70, 8}, std::tuple{3, 2, 8}}) {
+    CAPTURE(w);
+    CAPTURE(bits);
+    const PixelBuffer source = numbered(w, h, bits);
+    PixelBuffer right, left;
+    REQUIRE(allocate_pixels(h, w, bits, &right));
+    REQUIRE(allocate_pixels(h, w, bits, &left));
+    REQUIRE(rotate_clockwise(source.view, right.view));
+    REQUIRE(rotate_counter_clockwise(source.view, left.view));
+    PixelBuffer mirrored_x = numbered(w, h, bits), mirrored_y = numbered(w, h, bits);
+    flip_horizontal(mirrored_x.view);
+    flip_vertical(mirrored_y.view);
+    bool all = true;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        all &= get(right.view, h - 1 - y, x) == get(source.view, x, y);
+        all &= get(left.view, y, w - 1 - x) == get(source.view, x, y);
+        all &= get(mirrored_x.view, w - 1 - x, y) == get(source.view, x, y);
+        all &= get(mirrored_y.view, x, h - 1 - y) == get(source.view, x, y);
+      }
+    CHECK(all);
+    CHECK_FALSE(rotate_clockwise(source.view, source.view));   // wrong size
+  }
+  // A turn into its own source would read pixels it already replaced.
+  const PixelBuffer square = numbered(4, 4, 32);
+  CHECK_FALSE(rotate_clockwise(square.view, square.view));
+  CHECK_FALSE(resample_smooth(square.view, square.view));
+}
+
+TEST_CASE("rotate commands on a slot: the 3 x 2 example, L then R, four R")
+{
+  FreshSlots fresh;
+  REQUIRE(QEL_CreateImageFL(3, "t", 0, 0, 3, 2, 100) == 0);
+  const SlotPixels& p = slot_pixels[3];
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x)
+      at(p, x, y) = static_cast<std::uint32_t>(10 * x + y);   // old (x, y) -> xy
+  const std::vector<std::uint32_t> before = pixels_of(p);
+
+  REQUIRE(run_image_command(3, ImageCommand::rotate_right) == 0);
+  CHECK(p.width == 2);
+  CHECK(pixels_of(p) == std::vector<std::uint32_t>{1, 0, 11, 10, 21, 20});
+  REQUIRE(run_image_command(3, ImageCommand::rotate_left) == 0);
+  CHECK(pixels_of(p) == before);
+  for (int i = 0; i < 4; ++i)
+    REQUIRE(run_image_command(3, ImageCommand::rotate_right) == 0);
+  CHECK(pixels_of(p) == before);
+  CHECK(headless_window(3).invalidations > 0);
+
+  // The re-created slot could not get a buffer: the slot is left free and
+  // nothing is written anywhere (the sanitizers watch the old buffer).
+  headless_fail_buffers(true);
+  CHECK(run_image_command(3, ImageCommand::rotate_right) == 3);
+  CHECK_FALSE(slot_in_use(3));
+  CHECK(run_image_command(3, ImageCommand::invert) == 1);
+}
+
+TEST_CASE("invert twice restores; on 8-bit it changes indices, not the palette")
+{
+  FreshSlots fresh;
+  REQUIRE(QEL_CreateImage8FL(0, "t", 0, 0, 7, 5, 100) == 0);
+  const SlotPixels& p = slot_pixels[0];
+  p.pixels8[0] = 3;
+  p.pixels8[p.stride + 6] = 200;
+  std::uint32_t palette[256], after[256];
+  QEL_GetPalette(palette);
+  REQUIRE(run_image_command(0, ImageCommand::invert) == 0);
+  CHECK(p.pixels8[0] == 252);
+  CHECK(p.pixels8[p.stride + 6] == 55);
+  CHECK(p.pixels8[p.stride + 7] == 0);   // padding untouched
+  QEL_GetPalette(after);
+  CHECK(std::equal(palette, palette + 256, after));
+
+  const PixelBuffer image = numbered(9, 4, 32);
+  const std::vector<std::uint32_t> before = pixels_of(image.view);
+  invert_pixels(image.view);
+  CHECK(get(image.view, 1, 1) == (before[10] ^ 0xFFFFFFu));   // top byte kept
+  invert_pixels(image.view);
+  CHECK(pixels_of(image.view) == before);
+}
+
+TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks the resampler")
+{
+  CHECK(scaled_size(100, 707) == 71);
+  CHECK(scaled_size(50, 707) == 35);
+  CHECK(scaled_size(3, 500) == 2);
+  CHECK(scaled_size(1, 500) == 1);
+  CHECK(scaled_size(1 << 30, 2000) == INT32_MAX);   // no wrap
+  // Sizes whose bytes wrap in 32 bits (65536 x 65536 x 4 is 0) are refused
+  // before anything is allocated.
+  PixelBuffer huge;
+  CHECK_FALSE(allocate_pixels(65536, 65536, 32, &huge));
+  CHECK_FALSE(allocate_pixels(46341, 46341, 8, &huge));
+  CHECK_FALSE(allocate_pixels(0, 5, 32, &huge));
+
+  FreshSlots fresh;
+  REQUIRE(QEL_CreateImageFL(0, "t", 0, 0, 100, 50, 100) == 0);
+  REQUIRE(run_image_command(0, ImageCommand::size_70_7) == 0);
+  CHECK(slot_pixels[0].width == 71);
+  CHECK(slot_pixels[0].height == 35);
+
+  // A checkerboard at 50 %: mid-grey when smooth, black or white when plain.
+  for (const int mode : {4, 3}) {
+    REQUIRE(QEL_ResizeImage(0, 8, 6) == 0);
+    const SlotPixels& p = slot_pixels[0];
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 8; ++x)
+        at(p, x, y) = (x + y) % 2 ? 0xFFFFFFu : 0;
+    QEL_SetStretchMode(0, mode);
+    REQUIRE(run_image_command(0, ImageCommand::size_50) == 0);
+    REQUIRE(p.width == 4);
+    const std::uint32_t c = at(p, 1, 1);
+    CHECK((mode == 4 ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));
+  }
+}
+
+TEST_CASE("smooth resampling averages when shrinking and interpolates when enlarging")
+{
+  // A 1-pixel black/white checkerboard at 50 %.
+  const PixelBuffer board = numbered(8, 6, 32);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x)
+      at(board.view, x, y) = (x + y) % 2 ? 0xFFFFFFu : 0;
+  PixelBuffer half;
+  REQUIRE(allocate_pixels(4, 3, 32, &half));
+  REQUIRE(resample_smooth(board.view, half.view));
+  for (const std::uint32_t c : pixels_of(half.view))
+    CHECK((c == 0x7F7F7Fu || c == 0x808080u));
+
+  // 3 -> 2 weighs by area: (2 x 0 + 90) / 3 and (90 + 2 x 180) / 3.
+  const PixelBuffer row = numbered(3, 1, 32);
+  at(row.view, 0, 0) = 0, at(row.view, 1, 0) = 90, at(row.view, 2, 0) = 180;
+  PixelBuffer two, four;
+  REQUIRE(allocate_pixels(2, 1, 32, &two));
+  REQUIRE(resample_smooth(row.view, two.view));
+  CHECK(pixels_of(two.view) == std::vector<std::uint32_t>{30, 150});
+  // 2 -> 4 interpolates between pixel centres and repeats the edges.
+  at(row.view, 0, 0) = 0, at(row.view, 1, 0) = 255;
+  const SlotPixels pair{row.view.pixels32, row.view.pixels8, 2, 1, 3, 32};
+  REQUIRE(allocate_pixels(4, 1, 32, &four));
+  REQUIRE(resample_smooth(pair, four.view));
+  CHECK(pixels_of(four.view) == std::vector<std::uint32_t>{0, 64, 191, 255});
+
+  // A flat colour stays exact at every factor: the weights sum to one.
+  for (const int per_mille : {500, 707, 1414, 2000}) {
+    const PixelBuffer flat = numbered(13, 7, 32);
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 13; ++x)
+        at(flat.view, x, y) = 0xFF8001u;
+    PixelBuffer out;
+    REQUIRE(allocate_pixels(scaled_size(13, per_mille), scaled_size(7, per_mille), 32, &out));
+    REQUIRE(resample_smooth(flat.view, out.view));
+    CHECK(pixels_of(out.view) == std::vector<std::uint32_t>(out.view.width * out.view.height, 0xFF8001u));
+  }
+
+  // 8-bit indices are picked, never averaged: smooth equals nearest.
+  const PixelBuffer indices = numbered(7, 5, 8);
+  PixelBuffer smooth8, nearest8;
+  REQUIRE(allocate_pixels(5, 4, 8, &smooth8));
+  REQUIRE(allocate_pixels(5, 4, 8, &nearest8));
+  REQUIRE(resample_smooth(indices.view, smooth8.view));
+  REQUIRE(resample_nearest(indices.view, nearest8.view));
+  CHECK(pixels_of(smooth8.view) == pixels_of(nearest8.view));
+}
+
+TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
+{
+  PixelBuffer square;
+  REQUIRE(allocate_pixels(256, 256, 32, &square));
+  draw_test_pattern(square.view, TestPattern::rgb);
+  CHECK(at(square.view, 0, 0) == 0x0000FFu);
+  CHECK(at(square.view, 255, 255) == 0xFEFE01u);
+  // Black at the centre; at the top centre a = 0, b = -127, Y = 283, and the
+  // first chroma value (Cr, v, I) is +127.
+  const std::tuple<TestPattern, std::uint32_t> top_centre[] = {
+      {TestPattern::ycrcb, ycrcb_to_rgb(283, 127, 0)},
+      {TestPattern::yuv, yuv_to_rgb(283, 0, 127)},
+      {TestPattern::yiq, yiq_to_rgb(283, 127, 0)}};
+  for (const auto& [chroma, expected] : top_centre) {
+    draw_test_pattern(square.view, chroma);
+    CHECK(at(square.view, 128, 128) == 0);
+    CHECK(at(square.view, 128, 0) == expected);
+  }
+  draw_test_pattern(square.view, TestPattern::grey);
+  CHECK(at(square.view, 128, 127) == 0x7F7F7Fu);
+  CHECK(at(square.view, 128, 128) == 0x808080u);
+
+  // 8-bit images hold the low byte of the colour, at the padded stride.
+  for (const TestPattern pattern : {TestPattern::rgb, TestPattern::hsv, TestPattern::yiq, TestPattern::grey}) {
+    PixelBuffer colour, index;
+    REQUIRE(allocate_pixels(7, 5, 32, &colour));
+    REQUIRE(allocate_pixels(7, 5, 8, &index));
+    draw_test_pattern(colour.view, pattern);
+    draw_test_pattern(index.view, pattern);
+    std::vector<std::uint32_t> low = pixels_of(colour.view);
+    for (std::uint32_t& c : low)
+      c &= 255;
+    CHECK(pixels_of(index.view) == low);
+  }
+
+  const PixelBuffer line = numbered(9, 1, 32);
+  const std::vector<std::uint32_t> before = pixels_of(line.view);
+  draw_test_pattern(line.view, TestPattern::hsv);
+  CHECK(pixels_of(line.view) == before);
+
+  FreshSlots fresh;
+  REQUIRE(QEL_CreateImage8FL(0, "t", 0, 0, 5, 4, 100) == 0);
+  const std::uint32_t red[1] = {0xFF0000};
+  QEL_SetPalette(red, 1);
+  REQUIRE(run_test_pattern(0, TestPattern::grey) == 0);
+  std::uint32_t palette[256];
+  QEL_GetPalette(palette);
+  CHECK(palette[0] == 0);
+  CHECK(palette[255] == 0xFFFFFFu);
+  CHECK(run_test_pattern(1, TestPattern::rgb) == 1);
+}
