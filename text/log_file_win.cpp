@@ -1,5 +1,6 @@
-// Per-window log files. The log itself is not written yet: the hooks that
-// print, line input, the menu and Exit call are in place and do nothing.
+// Per-window log files on the Win32 side. The log table and files are the
+// portable text/log_file.cpp, whose close_all_logs Exit already calls; the
+// hooks that print, line input and the menu call do nothing yet.
 #include <windows.h>
 
 #include "shell/shell_win.h"
@@ -9,4 +10,3 @@ void log_write(int, const char*, std::size_t) {}
 void log_start(int) {}
 void log_pause(int) {}
 void log_copy_to_clipboard(int) {}
-void close_all_logs() {}
