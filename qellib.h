@@ -124,6 +124,8 @@ int  QEL_SaveImage(int w, int h, int format, const char* file);  // 0 ok; 1 code
 // ---- Run control and messages ---------------------------------------------------------
 void QEL_DoEvents();                                             // pump the worker's messages
 void QEL_Pause(const char* text);                                // modal box captioned "Pause"
+constexpr int QELMAINWINDOW = -1;                                // the main window, for QEL_SetForeground
+int  QEL_SetForeground(int window);                              // QELMAINWINDOW or text window 0..255 to the front; 0 ok; 1 not open
 
 // ---- User hooks (supplied by the user program) ------------------------------------------
 void user_setup();                                               // once, on the worker thread, before the loop

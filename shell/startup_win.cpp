@@ -160,6 +160,10 @@ int run_framework(HINSTANCE instance)
   reset_subsystems();
   app_instance = instance;
   capture_startup_directories();
+  char log_folder[MAX_PATH * 2];
+  if (WideCharToMultiByte(CP_ACP, 0, log_dir, -1, log_folder, sizeof log_folder, nullptr, nullptr) <= 0)
+    log_folder[0] = 0;
+  set_log_location(log_folder, instance_number);
   set_dialog_filter(forms_take_dialog_message);
 
   int result = 1;

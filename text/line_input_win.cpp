@@ -143,8 +143,7 @@ void QEL_Gets(char* buffer)
     editor.finish();
     std::memcpy(last_line, editor.text(), sizeof(wchar_t) * (editor.length() + 1));
     line_to_ansi(editor.text(), buffer);
-    log_write(n, buffer, std::strlen(buffer));
-    log_write(n, "\n", 1);
+    write_log_line(n, buffer);
   }
   show_display_status();
 }

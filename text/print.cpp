@@ -50,7 +50,7 @@ void QEL_Printf(const char* format, ...)
   if (formatted < 0)
     return;
   const int length = static_cast<int>(std::strlen(text));
-  log_write(n, text, static_cast<std::size_t>(length));
+  write_log(n, text, static_cast<std::size_t>(length));
 
   wchar_t wide[print_buffer_size];
   const int count = length > 0 ? text_backend_to_wide(text, length, wide, print_buffer_size) : 0;

@@ -16,5 +16,7 @@ void paint_text_window(int n);
 enum KeyAction : int { key_action_none = 0, key_action_recall = 1, key_action_paste = 2 };
 extern int pending_key_action;         // worker thread's
 void paste_line_to_keys();             // clipboard text up to its first line end
+int  start_log_command(int n);         // start or resume the log; a box when it cannot be made
+int  copy_log_to_clipboard(int n);     // 0 ok; 1 clipboard busy; 2 no file; 3 no memory; 4 bad window
 int  run_console();                    // the console's one command; 1 when it was invalid
 void write_window_report();            // the report of all windows, in the current text window

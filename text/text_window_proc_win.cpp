@@ -43,9 +43,9 @@ void on_command(int n, UINT id)
     QEL_SelectTextWindow(n);
     run_console();
     break;
-  case text_cmd_start_log: log_start(n); break;
-  case text_cmd_stop_log: log_pause(n); break;
-  case text_cmd_copy_log: log_copy_to_clipboard(n); break;
+  case text_cmd_start_log: start_log_command(n); break;
+  case text_cmd_stop_log: stop_log(n, text_window_is_open(n)); break;
+  case text_cmd_copy_log: copy_log_to_clipboard(n); break;
   case text_cmd_about: about(n); break;
   case text_cmd_destroy: QEL_CloseTextWindow(n); break;
   default: break;
@@ -90,8 +90,8 @@ bool menu_checked(UINT id, const void* context)
   const int n = *static_cast<const int*>(context);
   switch (id) {
   case text_cmd_select: return current_text_window() == n;
-  case text_cmd_start_log: return log_state(n) == 1;
-  case text_cmd_stop_log: return log_state(n) == 2;
+  case text_cmd_start_log: return log_state(n) == log_running;
+  case text_cmd_stop_log: return log_state(n) == log_paused;
   default: return false;
   }
 }

@@ -50,6 +50,7 @@ int create_text_window(int n, int x, int y, int w, int h)
     tw.back_colour_stack[i] = tw.back_colour;
   }
   apply_colours(n);
+  forget_log(n);
   current = n;
   tw.open = true;
   text_backend_windows_changed();
@@ -202,7 +203,7 @@ void clear_text_window(int n)
   tw.cursor_x = tw.cursor_y = 0;
   text_backend_invalidate(n, 0, 0, -1, -1);
   // A running log marks each cleared page with an empty line.
-  log_write(n, "\n", 1);
+  write_log(n, "\n", 1);
 }
 
 void put_glyph(int n, wchar_t ch, int x, int y, int cells)
