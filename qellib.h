@@ -94,6 +94,15 @@ int  QEL_TTSetFontSize(int cell_width, int height);                   // 0 ok; 1
 void QEL_TTPutChar(int code);                                         // one TrueType character, 1-6 style controls
 void QEL_TTPutString(const char* text);                               // TrueType text, double-byte aware
 
+// ---- Point tools (clicks on the slot's window; the slot stays current) ------------
+int  QEL_ClickPoint(int slot, int* x, int* y);                   // 0 taken or stopped; 1 cancelled first; 2 bad, free or closed slot
+int  QEL_ClickLine(int slot, int* x1, int* y1, int* x2, int* y2); // both clicks as given; codes as QEL_ClickPoint
+int  QEL_ClickBox(int slot, int* left, int* top, int* right, int* bottom); // corners ordered; codes as QEL_ClickPoint
+int  QEL_ClickCircle(int slot, int* cx, int* cy, int* r);        // centre, radius to the 2nd click rounded; codes as QEL_ClickPoint
+int  QEL_ClickRow(int slot, int* x, int* y);                     // a click, its row shown; codes as QEL_ClickPoint
+int  QEL_ClickColumn(int slot, int* x, int* y);                  // a click, its column shown; codes as QEL_ClickPoint
+int  QEL_ClickPlace(int slot, int w, int h, int* x, int* y);     // centre of a w x h box; codes as QEL_ClickPoint
+
 // ---- Text windows ------------------------------------------------------------------
 int  QEL_OpenTextWindow(int n, int x, int y, int w, int h);      // 0 created; 1 was open (brought forward); 2 bad n; 3 no window
 int  QEL_SelectTextWindow(int n);                                // 0 ok; 1 closed or bad

@@ -122,6 +122,7 @@ int create_image(int slot, const char* title, int x, int y, int width, int heigh
   p.stride = bits == 8 ? static_cast<int>(stride) : s.width;
   p.bits = bits;
 
+  ++s.generation;
   s.in_use = 1;
   backend_windows_changed();
   QEL_SelectImage(slot);

@@ -21,6 +21,9 @@ struct ImageSlot {
   int zoom = 0;              // percent
   int screen_limited = 0;    // 1: screen size limits; 0: loose limits (FL calls)
   std::string title;         // without the zoom suffix, at most line_size - 1 bytes
+  // Counts the creations of this slot, so that code holding a slot number
+  // across a message pump can tell a re-created image from the one it knew.
+  std::uint32_t generation = 0;
 };
 
 // What pixel access reads for a slot. It differs from the record in one way:

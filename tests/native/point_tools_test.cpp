@@ -1,0 +1,316 @@
+// The point tools on headless images, driven by a scripted pump that plays the
+// image window procedure (moves, clicks, right clicks), Stop and Exit, and a
+// window closed under a waiting tool; and the rectangles feedback repaints.
+#include <doctest/doctest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "image/slots.h"
+#include "imgproc/pixels.h"
+#include "imgproc/point_tools.h"
+#include "imgproc/point_tools_headless.h"
+#include "imgproc/rubber_band.h"
+#include "qellib.h"
+
+namespace {
+
+constexpr int A = 1, B = 2;   // the tool's window and another one
+// Wide enough for the smallest window at 100 %, so zoom 100 stays 100.
+constexpr int image_width = 144, image_height = 48;
+using Step = std::function<void()>;
+
+std::vector<std::uint8_t> bytes_of(int slot)
+{
+  const SlotPixels& p = slot_pixels[slot];
+  return {p.pixels8, p.pixels8 + std::size_t(p.stride) * 4 * p.height};
+}
+
+void patterned_image(int slot, int zoom, unsigned seed)
+{
+  REQUIRE(QEL_CreateImage(slot, "t", 0, 0, image_width, image_height, zoom) == 0);
+  REQUIRE(image_slots[slot].zoom == zoom);
+  std::mt19937 rng(seed);
+  const SlotPixels& p = slot_pixels[slot];
+  for (int i = 0; i < p.width * p.height; ++i)
+    p.pixels32[i] = rng() & 0xFFFFFF;
+}
+
+// Images A and B (B current), and the steps the pump plays, one per pump.
+// A script that runs out raises Stop, so a tool that waits too long still ends.
+struct Script {
+  std::deque<Step> steps;
+  bool ran_out = false;
+  explicit Script(int zoom = 100)
+  {
+    reset_image_slots();
+    reset_run_control();
+    headless_tool_platform() = HeadlessToolPlatform{};
+    patterned_image(A, zoom, 1);
+    patterned_image(B, zoom, 2);
+    headless_tool_platform().pump = [this] {
+      if (steps.empty()) {
+        ran_out = true;
+        press_stop();
+        return;
+      }
+      const Step step = std::move(steps.front());
+      steps.pop_front();
+      step();
+    };
+  }
+  ~Script()
+  {
+    headless_tool_platform() = HeadlessToolPlatform{};
+    reset_run_control();
+    reset_image_slots();
+  }
+  Script& operator<<(Step step)
+  {
+    steps.push_back(std::move(step));
+    return *this;
+  }
+};
+
+// What the window of `slot` reports, in client pixels at the slot's zoom.
+int zoom_of(int slot) { return image_slots[slot].zoom; }
+Step move(int slot, int x, int y) { return [=] { tool_mouse_move(slot, x, y, zoom_of(slot)); }; }
+Step click(int slot, int x, int y, bool shift = false)
+{
+  return [=] { tool_left_press(slot, x, y, zoom_of(slot), shift); };
+}
+Step cancel(int slot) { return [=] { tool_cancel_press(slot); }; }
+Step stop() { return press_stop; }
+Step exit_now()
+{
+  return [] {
+    stop_requested = 1;
+    exit_state = 1;
+  };
+}
+
+bool inverted(int x, int y, const std::vector<std::uint8_t>& before)
+{
+  std::uint32_t old;
+  std::memcpy(&old, &before[std::size_t(y * image_width + x) * 4], 4);
+  return QEL_GetPixel(x, y) == (old ^ 0xFFFFFF);
+}
+
+const HeadlessToolPlatform& platform() { return headless_tool_platform(); }
+
+void check_idle(int slot)
+{
+  CHECK(tool_active == 0);
+  CHECK(tool_slot == -1);
+  CHECK(qel_current_image == slot);
+  CHECK(platform().status == "32-bit color");
+  CHECK(platform().drops_accepted);
+}
+
+} // namespace
+
+TEST_CASE("a cancel before any point returns 1; bad slots return 2 untouched")
+{
+  for (const int which : {0, 1, 2}) {
+    Script s;
+    const auto before = bytes_of(A);
+    s << cancel(A);
+    int x = 7, y = 7, x2, y2;
+    const int result = which == 0 ? QEL_ClickPoint(A, &x, &y)
+                     : which == 1 ? QEL_ClickRow(A, &x, &y)
+                                  : QEL_ClickLine(A, &x, &y, &x2, &y2);
+    CHECK(result == 1);
+    CHECK(bytes_of(A) == before);
+    check_idle(A);
+  }
+  Script s;
+  int x = 7, y = 7;
+  CHECK(QEL_ClickPoint(256, &x, &y) == 2);
+  CHECK(QEL_ClickBox(5, &x, &y, &x, &y) == 2);
+  CHECK(QEL_ClickPlace(-1, 9, 9, &x, &y) == 2);
+  CHECK((x == 7 && y == 7 && platform().pumps == 0 && platform().status.empty()));
+}
+
+TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, radius rounds")
+{
+  Script s;
+  int l, t, r, b;
+  s << click(A, 10, 20) << move(A, 7, 25) << click(A, 5, 30, true);
+  CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 0);
+  CHECK((l == 5 && t == 20 && r == 10 && b == 30));
+  CHECK(tool_shift == 1);
+
+  const auto before = bytes_of(A);
+  s << click(A, 3, 4) << move(A, 40, 9) << [&] {
+    CHECK(platform().status == "Click the second point");
+    CHECK(bytes_of(A) != before);
+  } << cancel(A) << [&] {
+    CHECK(platform().status == "Click the first point");
+    CHECK(bytes_of(A) == before);
+  } << cancel(A);
+  CHECK(QEL_ClickLine(A, &l, &t, &r, &b) == 1);
+
+  int cx, cy, radius;
+  s << click(A, 20, 20) << click(A, 23, 24);
+  CHECK(QEL_ClickCircle(A, &cx, &cy, &radius) == 0);
+  CHECK((cx == 20 && cy == 20 && radius == 5));
+  s << click(A, 20, 20) << click(A, 21, 21);
+  CHECK(QEL_ClickCircle(A, &cx, &cy, &radius) == 0);
+  CHECK(radius == 1);
+  CHECK(!s.ran_out);
+}
+
+TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100 and 200")
+{
+  struct Tool {
+    const char* name;
+    bool two_points;
+    std::function<int(int*)> run;
+  };
+  const Tool tools[] = {
+      {"point", false, [](int* o) { return QEL_ClickPoint(A, o, o + 1); }},
+      {"row", false, [](int* o) { return QEL_ClickRow(A, o, o + 1); }},
+      {"column", false, [](int* o) { return QEL_ClickColumn(A, o, o + 1); }},
+      {"place", false, [](int* o) { return QEL_ClickPlace(A, 13, 11, o, o + 1); }},
+      {"line", true, [](int* o) { return QEL_ClickLine(A, o, o + 1, o + 2, o + 3); }},
+      {"box", true, [](int* o) { return QEL_ClickBox(A, o, o + 1, o + 2, o + 3); }},
+      {"circle", true, [](int* o) { return QEL_ClickCircle(A, o, o + 1, o + 2); }},
+  };
+  enum Ending { by_click, by_cancel, by_stop, by_exit };
+  for (const int zoom : {100, 200}) {
+    Script s(zoom);
+    // Client pixels of image pixel v at this zoom, its last client column.
+    auto at = [scale = zoom / 100](int v) { return v * scale + scale - 1; };
+    for (const Tool& tool : tools)
+      for (const Ending ending : {by_click, by_cancel, by_stop, by_exit}) {
+        CAPTURE(tool.name);
+        CAPTURE(zoom);
+        CAPTURE(int(ending));
+        const auto before = bytes_of(A);
+        if (tool.two_points)
+          s << click(A, at(10), at(12));
+        s << move(A, at(30), at(20)) << move(A, at(40), at(33)) << [&] {
+          CHECK(platform().drops_accepted == false);
+          if (std::string(tool.name) != "point")
+            CHECK(bytes_of(A) != before);
+        };
+        if (ending == by_click)
+          s << click(A, at(21), at(41));
+        else if (ending == by_cancel)
+          s << cancel(A) << (tool.two_points ? cancel(A) : Step([] {}));
+        else
+          s << (ending == by_stop ? stop() : exit_now());
+        int out[4] = {};
+        const int result = tool.run(out);
+        CHECK(result == (ending == by_cancel ? 1 : 0));
+        CHECK(bytes_of(A) == before);
+        CHECK(qel_current_image == A);
+        if (ending == by_click && !tool.two_points)
+          CHECK((out[0] == 21 && out[1] == 41));
+        if (ending == by_stop && tool.two_points && std::string(tool.name) == "line")
+          CHECK((out[0] == 10 && out[1] == 12 && out[2] == 40 && out[3] == 33));
+        CHECK(!s.ran_out);
+        reset_run_control();
+      }
+  }
+}
+
+TEST_CASE("the place box has its diagonals from 9 x 9 on")
+{
+  Script s;
+  const auto before = bytes_of(A);
+  int x, y;
+  s << move(A, 20, 20) << [&] {
+    CHECK((inverted(16, 16, before) && inverted(24, 24, before)));
+    CHECK(inverted(17, 17, before));
+    CHECK(!inverted(18, 17, before));
+  } << cancel(A);
+  CHECK(QEL_ClickPlace(A, 9, 9, &x, &y) == 1);
+  s << move(A, 20, 20) << [&] {
+    CHECK((inverted(16, 16, before) && inverted(23, 23, before)));
+    CHECK(!inverted(17, 17, before));
+  } << cancel(A);
+  CHECK(QEL_ClickPlace(A, 8, 9, &x, &y) == 1);
+  CHECK(bytes_of(A) == before);
+}
+
+TEST_CASE("only the tool's window reaches it; no menu opens anywhere while it waits")
+{
+  Script s;
+  CHECK(tool_cancel_press(A) == false);
+  int x = 0, y = 0;
+  s << [&] {
+    CHECK(platform().status == "Click a point");
+    CHECK(tool_cancel_press(B));
+  } << move(B, 5, 5) << click(B, 5, 5) << cancel(A);
+  CHECK(QEL_ClickPoint(A, &x, &y) == 1);
+
+  // Inside a run of the user program the main window keeps refusing drops.
+  user_running = 1;
+  headless_tool_platform().drops_accepted = false;
+  s << click(A, 1, 2);
+  CHECK(QEL_ClickPoint(A, &x, &y) == 0);
+  CHECK(!platform().drops_accepted);
+}
+
+TEST_CASE("an image closed or re-created under a waiting tool ends it with 2, undrawn")
+{
+  Script s;
+  std::vector<std::uint8_t> fresh;
+  int l, t, r, b;
+  s << click(A, 3, 3) << move(A, 50, 40) << [&] {
+    QEL_DestroyImage(A);
+    patterned_image(A, 100, 9);
+    fresh = bytes_of(A);
+  };
+  CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 2);
+  CHECK(bytes_of(A) == fresh);
+  CHECK(tool_active == 0);
+
+  s << move(A, 5, 5) << [] { QEL_DestroyImage(A); };
+  CHECK(QEL_ClickRow(A, &l, &t) == 2);
+  CHECK(!s.ran_out);
+}
+
+TEST_CASE("dirty rectangles hold every pixel a figure changes, and little more")
+{
+  Script s;
+  const int w = image_width, h = image_height;
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> coordinate(-40, 110);
+  const SlotPixels& p = slot_pixels[A];
+  QEL_SelectImage(A);
+  for (int i = 0; i < 2000; ++i) {
+    const int a = coordinate(rng), b = coordinate(rng), c = coordinate(rng), d = coordinate(rng);
+    const Figure figures[] = {line_figure(a, b, c, d), box_figure(a, b, c, d),
+                              place_figure(a, b, c / 2, d / 2), circle_figure(a, b, c + 40)};
+    for (const Figure& f : figures) {
+      std::fill(p.pixels32, p.pixels32 + w * h, 0u);
+      draw_figure(f);
+      const FigureCover cover = figure_cover(f, w, h);
+      int missed = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          bool held = p.pixels32[y * w + x] == 0;
+          for (int k = 0; k < cover.count && !held; ++k) {
+            const PixelRect& r = cover.rects[k];
+            held = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+          }
+          missed += !held;
+        }
+      CHECK(missed == 0);
+    }
+  }
+  // A full diagonal and a large circle on the big screen image cover a fraction.
+  CHECK(cover_area(figure_cover(line_figure(0, 0, 1919, 1079), 1920, 1080)) < 1920 * 1080 / 12);
+  CHECK(cover_area(figure_cover(circle_figure(960, 540, 500), 1920, 1080)) < 1000 * 1000 / 6);
+
+  CHECK(client_rect_of({10, 20, 11, 21}, 100) == PixelRect{10, 20, 11, 21});
+  CHECK(client_rect_of({10, 20, 11, 21}, 200) == PixelRect{19, 39, 23, 43});
+  CHECK(client_rect_of({5, 10, 6, 11}, 50) == PixelRect{1, 4, 4, 7});
+}
