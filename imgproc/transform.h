@@ -1,7 +1,7 @@
 // Whole-image arithmetic over pixel views in the slot layout (32-bit rows of
 // 0x00RRGGBB words, 8-bit rows of palette indices): invert, flips, quarter
 // turns, the size rule, nearest and smooth resampling, and the test patterns.
-// Nothing here knows slots or windows; imgproc/image_commands.h applies it
+// Nothing here knows slots or windows; imgproc/image_transforms.h applies it
 // to a slot.
 #pragma once
 

@@ -9,21 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "image/slots.h"
-#include "image/slots_headless.h"
+#include "fresh_slots.h"
 #include "imgproc/pixels.h"
 #include "qellib.h"
 
 namespace {
-
-struct FreshSlots {
-  FreshSlots()
-  {
-    headless_set_metrics(headless_default_metrics());
-    reset_image_slots();
-  }
-  ~FreshSlots() { reset_image_slots(); }
-};
 
 // A value for every pixel that differs from its neighbours and from 0.
 std::uint32_t pattern(int x, int y) { return 0x10000u * (y + 1) + 0x100u * (x + 1) + 7; }

@@ -12,7 +12,7 @@
 #include "image/slots.h"
 #include "image/slots_headless.h"
 #include "imgproc/colour.h"
-#include "imgproc/image_commands.h"
+#include "imgproc/image_transforms.h"
 #include "imgproc/transform.h"
 #include "qellib.h"
 
@@ -96,22 +96,22 @@ TEST_CASE("rotate commands on a slot: the 3 x 2 example, L then R, four R")
       at(p, x, y) = static_cast<std::uint32_t>(10 * x + y);   // old (x, y) -> xy
   const std::vector<std::uint32_t> before = pixels_of(p);
 
-  REQUIRE(run_image_command(3, ImageCommand::rotate_right) == 0);
+  REQUIRE(run_image_transform(3, ImageTransform::rotate_right) == 0);
   CHECK(p.width == 2);
   CHECK(pixels_of(p) == std::vector<std::uint32_t>{1, 0, 11, 10, 21, 20});
-  REQUIRE(run_image_command(3, ImageCommand::rotate_left) == 0);
+  REQUIRE(run_image_transform(3, ImageTransform::rotate_left) == 0);
   CHECK(pixels_of(p) == before);
   for (int i = 0; i < 4; ++i)
-    REQUIRE(run_image_command(3, ImageCommand::rotate_right) == 0);
+    REQUIRE(run_image_transform(3, ImageTransform::rotate_right) == 0);
   CHECK(pixels_of(p) == before);
   CHECK(headless_window(3).invalidations > 0);
 
   // The re-created slot could not get a buffer: the slot is left free and
   // nothing is written anywhere (the sanitizers watch the old buffer).
   headless_fail_buffers(true);
-  CHECK(run_image_command(3, ImageCommand::rotate_right) == 3);
+  CHECK(run_image_transform(3, ImageTransform::rotate_right) == 3);
   CHECK_FALSE(slot_in_use(3));
-  CHECK(run_image_command(3, ImageCommand::invert) == 1);
+  CHECK(run_image_transform(3, ImageTransform::invert) == 1);
 }
 
 TEST_CASE("invert twice restores; on 8-bit it changes indices, not the palette")
@@ -123,7 +123,7 @@ TEST_CASE("invert twice restores; on 8-bit it changes indices, not the palette")
   p.pixels8[p.stride + 6] = 200;
   std::uint32_t palette[256], after[256];
   QEL_GetPalette(palette);
-  REQUIRE(run_image_command(0, ImageCommand::invert) == 0);
+  REQUIRE(run_image_transform(0, ImageTransform::invert) == 0);
   CHECK(p.pixels8[0] == 252);
   CHECK(p.pixels8[p.stride + 6] == 55);
   CHECK(p.pixels8[p.stride + 7] == 0);   // padding untouched
@@ -154,7 +154,7 @@ TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks
 
   FreshSlots fresh;
   REQUIRE(QEL_CreateImageFL(0, "t", 0, 0, 100, 50, 100) == 0);
-  REQUIRE(run_image_command(0, ImageCommand::size_70_7) == 0);
+  REQUIRE(run_image_transform(0, ImageTransform::size_70_7) == 0);
   CHECK(slot_pixels[0].width == 71);
   CHECK(slot_pixels[0].height == 35);
 
@@ -166,7 +166,7 @@ TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks
       for (int x = 0; x < 8; ++x)
         at(p, x, y) = (x + y) % 2 ? 0xFFFFFFu : 0;
     QEL_SetStretchMode(0, mode);
-    REQUIRE(run_image_command(0, ImageCommand::size_50) == 0);
+    REQUIRE(run_image_transform(0, ImageTransform::size_50) == 0);
     REQUIRE(p.width == 4);
     const std::uint32_t c = at(p, 1, 1);
     CHECK((mode == 4 ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));

@@ -1,5 +1,7 @@
 #include "qel_test.h"
 
+#include "shell/shell_win.h"
+
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -75,6 +77,13 @@ int stop_framework(int timeout_ms)
   }
   gui_thread.join();
   return framework_result;
+}
+
+Framework::~Framework()
+{
+  stop_framework();
+  test_hooks = {};
+  set_startup_files({});
 }
 
 LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam)

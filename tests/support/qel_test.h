@@ -35,6 +35,16 @@ bool start_framework(StartOptions options = {});
 // did not end within the timeout.
 int stop_framework(int timeout_ms = 10000);
 
+// A framework for one test case: started with the hooks set before it, then
+// stopped when the case ends, with the hooks and start-up files cleared.
+struct Framework {
+  explicit Framework(StartOptions options = {}) : started(start_framework(options)) {}
+  ~Framework();
+  Framework(const Framework&) = delete;
+  Framework& operator=(const Framework&) = delete;
+  bool started;
+};
+
 // Polls `condition` every millisecond until it holds or the time is up.
 bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
 

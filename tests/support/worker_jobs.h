@@ -58,15 +58,7 @@ auto worker_value(F f) -> decltype(f())
   return result;
 }
 
-// A framework started for one test case with jobs on the worker, stopped when
-// the case ends.
-struct JobsFramework {
-  JobsFramework()
-  {
-    test_hooks.main = nullptr;
-    install_worker_jobs();
-    started = start_framework();
-  }
-  ~JobsFramework() { stop_framework(); }
-  bool started = false;
+// A framework started for one test case with jobs on the worker.
+struct JobsFramework : Framework {
+  JobsFramework() : Framework((install_worker_jobs(), StartOptions{})) {}
 };

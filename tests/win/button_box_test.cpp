@@ -42,7 +42,7 @@ void post_key_and_settle(HWND box, WPARAM key)
 
 TEST_CASE("opening: grid in row order, client size, places, texts; bad grids; the open request")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   for (const auto& [nx, ny] : {std::pair{0, 3}, {3, -1}, {17, 16}, {65536, 65536}})
     CHECK(open_box(0, 0, nx, ny) == nullptr);
@@ -82,7 +82,7 @@ TEST_CASE("opening: grid in row order, client size, places, texts; bad grids; th
 
 TEST_CASE("presses are counted until the program takes them; titles")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   HWND box = open_box(0, 0, 3, 2);
   REQUIRE(button(box, 4));
@@ -119,7 +119,7 @@ TEST_CASE("presses are counted until the program takes them; titles")
 
 TEST_CASE("keys: directions press 4..7 only where the box has them, digits count")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   HWND box = open_box(0, 0, 5, 1);
   REQUIRE(box);
@@ -159,7 +159,7 @@ TEST_CASE("keys: directions press 4..7 only where the box has them, digits count
 
 TEST_CASE("Escape in the box reaches the main window, which exits")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   HWND box = open_box(0, 0, 2, 1);
   REQUIRE(box);
@@ -169,7 +169,7 @@ TEST_CASE("Escape in the box reaches the main window, which exits")
 
 TEST_CASE("sizing: the frame shares the client area out among the buttons")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   HWND box = open_box(0, 0, 2, 3);
   REQUIRE(box);
@@ -197,7 +197,7 @@ TEST_CASE("sizing: the frame shares the client area out among the buttons")
 
 TEST_CASE("menus and rename: the cell under the click, the gap below the last row included")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   HWND box = open_box(0, 0, 2, 2);
   REQUIRE(client_rect(box).bottom == 64);

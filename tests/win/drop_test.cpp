@@ -18,17 +18,6 @@
 
 namespace {
 
-struct Framework {
-  Framework() { started = start_framework(); }
-  ~Framework()
-  {
-    test_hooks = {};
-    set_startup_files({});
-    stop_framework();
-  }
-  bool started = false;
-};
-
 std::wstring folder()
 {
   static const std::wstring path = fresh_test_folder(L"drop_work");

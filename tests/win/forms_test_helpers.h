@@ -14,7 +14,6 @@
 
 namespace forms_test {
 
-using Framework = JobsFramework;
 
 // A control's rectangle in its parent's client coordinates.
 inline RECT placed(HWND control)

@@ -17,16 +17,6 @@
 
 namespace {
 
-struct Framework {
-  Framework() { started = start_framework(); }
-  ~Framework()
-  {
-    test_hooks = {};
-    stop_framework();
-  }
-  bool started = false;
-};
-
 std::wstring folder()
 {
   static const std::wstring path = fresh_test_folder(L"image_files_work");

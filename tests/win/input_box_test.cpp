@@ -54,7 +54,7 @@ void type_text(HWND field, const char* text)
 
 TEST_CASE("opening: item count 1..30, window, titles, fields and their places; the open request")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
 
   HWND box = open_box(0, 0, 0);
@@ -93,7 +93,7 @@ TEST_CASE("opening: item count 1..30, window, titles, fields and their places; t
 
 TEST_CASE("typing is stored when the field is left or Enter is pressed; Tab and Shift+Tab")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   const Items items = items_of(open_box(0, 0, 3));
   REQUIRE(items.fields.size() == 3);
@@ -132,7 +132,7 @@ TEST_CASE("typing is stored when the field is left or Enter is pressed; Tab and 
 
 TEST_CASE("values set by the program, reads out of range and while closed")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   const Items items = items_of(open_box(0, 0, 4));
   REQUIRE(items.fields.size() == 4);
@@ -178,7 +178,7 @@ TEST_CASE("values set by the program, reads out of range and while closed")
 
 TEST_CASE("sizing: only sideways, the dragged edge decides which column follows")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   HWND box = open_box(50, 60, 2);
   REQUIRE(box);
@@ -223,7 +223,7 @@ TEST_CASE("sizing: only sideways, the dragged edge decides which column follows"
 
 TEST_CASE("menus and rename: by double-click and by the menu; nothing below the last item")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   HWND box = open_box(0, 0, 3);
   REQUIRE(box);

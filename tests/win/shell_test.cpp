@@ -9,12 +9,6 @@
 
 namespace {
 
-struct Framework {
-  explicit Framework(StartOptions options = {}) { started = start_framework(options); }
-  ~Framework() { stop_framework(); }
-  bool started = false;
-};
-
 void reset_hooks()
 {
   test_hooks.setup = nullptr;

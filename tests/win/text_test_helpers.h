@@ -13,17 +13,6 @@
 
 namespace text_test {
 
-struct Framework {
-  Framework()
-  {
-    test_hooks.setup = nullptr;
-    test_hooks.main = nullptr;
-    started = start_framework();
-  }
-  ~Framework() { stop_framework(); }
-  bool started = false;
-};
-
 // Runs `body` as user_main on the worker thread; `done` turns true after it.
 struct UserRun {
   std::atomic<bool> done{false};

@@ -10,17 +10,6 @@
 
 namespace {
 
-struct Framework {
-  Framework()
-  {
-    test_hooks.main = nullptr;
-    install_worker_jobs();
-    started = start_framework();
-  }
-  ~Framework() { stop_framework(); }
-  bool started = false;
-};
-
 struct CellScan {
   int inside = 0;        // changed pixels inside the cell
   int outside = 0;       // pixels changed outside the cell
@@ -30,7 +19,7 @@ struct CellScan {
 
 TEST_CASE("TrueType text stays in its cell, keeps the background and advances")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   constexpr std::uint32_t background = 0x102030;
   constexpr std::uint32_t ink = 0x00FF80;
@@ -78,7 +67,7 @@ TEST_CASE("TrueType text stays in its cell, keeps the background and advances")
 
 TEST_CASE("font size: half the cell width, the full height")
 {
-  Framework framework;
+  JobsFramework framework;
   REQUIRE(framework.started);
   int result = -1;
   on_worker([&] { result = QEL_TTSetFontSize(20, 24); });

@@ -2,19 +2,19 @@
 // out first, re-create the slot at the new size (which clears it) and fill it
 // from the copy; the copy is made before the slot is touched, so running out
 // of memory leaves the image as it was.
-#include "imgproc/image_commands.h"
+#include "imgproc/image_transforms.h"
 
 #include "image/slot_backend.h"
 #include "image/slots.h"
 
 namespace {
 
-int per_mille_of(ImageCommand command)
+int per_mille_of(ImageTransform command)
 {
   switch (command) {
-  case ImageCommand::size_50: return 500;
-  case ImageCommand::size_70_7: return 707;
-  case ImageCommand::size_141_4: return 1414;
+  case ImageTransform::size_50: return 500;
+  case ImageTransform::size_70_7: return 707;
+  case ImageTransform::size_141_4: return 1414;
   default: return 2000;   // size_200
   }
 }
@@ -60,22 +60,22 @@ int scale_image(int slot, int per_mille)
 
 } // namespace
 
-int run_image_command(int slot, ImageCommand command)
+int run_image_transform(int slot, ImageTransform command)
 {
   if (!slot_in_use(slot))
     return 1;
   const SlotPixels& image = slot_pixels[slot];
   int result = 0;
   switch (command) {
-  case ImageCommand::invert: invert_pixels(image); break;
-  case ImageCommand::flip_horizontal: flip_horizontal(image); break;
-  case ImageCommand::flip_vertical: flip_vertical(image); break;
-  case ImageCommand::rotate_right: result = rotate_image(slot, true); break;
-  case ImageCommand::rotate_left: result = rotate_image(slot, false); break;
-  case ImageCommand::size_50:
-  case ImageCommand::size_70_7:
-  case ImageCommand::size_141_4:
-  case ImageCommand::size_200: result = scale_image(slot, per_mille_of(command)); break;
+  case ImageTransform::invert: invert_pixels(image); break;
+  case ImageTransform::flip_horizontal: flip_horizontal(image); break;
+  case ImageTransform::flip_vertical: flip_vertical(image); break;
+  case ImageTransform::rotate_right: result = rotate_image(slot, true); break;
+  case ImageTransform::rotate_left: result = rotate_image(slot, false); break;
+  case ImageTransform::size_50:
+  case ImageTransform::size_70_7:
+  case ImageTransform::size_141_4:
+  case ImageTransform::size_200: result = scale_image(slot, per_mille_of(command)); break;
   }
   if (result == 0)
     backend_invalidate(slot);

@@ -5,10 +5,10 @@
 
 #include "imgproc/transform.h"
 
-enum class ImageCommand {
+enum class ImageTransform {
   invert, rotate_right, rotate_left, flip_horizontal, flip_vertical,
   size_50, size_70_7, size_141_4, size_200,
 };
 
-int run_image_command(int slot, ImageCommand command); // 0 ok; 1 bad or free slot; 2, 3 re-creation failed (slot left free); 4 no memory for the copy (image untouched)
+int run_image_transform(int slot, ImageTransform command); // 0 ok; 1 bad or free slot; 2, 3 re-creation failed (slot left free); 4 no memory for the copy (image untouched)
 int run_test_pattern(int slot, TestPattern pattern);   // 0 ok; 1 bad or free slot
