@@ -61,6 +61,16 @@ void BoxWindow::rename(int item)
     hooks.set_item_text(item, line);
 }
 
+std::string BoxWindow::item_text(int item)
+{
+  char text[line_size - 1];   // 254 bytes and the zero
+  const HWND control = hooks.item_control(item);
+  if (!control)
+    return {};
+  read_window_text(control, text, sizeof text);
+  return text;
+}
+
 bool BoxWindow::handle(HWND source, UINT message, LPARAM lparam)
 {
   switch (message) {

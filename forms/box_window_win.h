@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Client coordinates of a mouse message are signed 16-bit values.
 inline int client_x(LPARAM lparam) { return static_cast<short>(LOWORD(lparam)); }
 inline int client_y(LPARAM lparam) { return static_cast<short>(HIWORD(lparam)); }
@@ -42,6 +44,7 @@ struct BoxWindow {
   // Asks for a new text for the item and sets it, unless the answer is
   // empty or the item went away while the question waited.
   void rename(int item);
+  std::string item_text(int item);   // ANSI, at most 254 bytes; "" for no such item
   // The messages both kinds handle alike: rename by double click and menu,
   // the frame's menu, closing and the window's end. True when handled.
   bool handle(HWND window, UINT message, LPARAM lparam);

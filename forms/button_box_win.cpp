@@ -115,6 +115,18 @@ HWND button_box_window()
   return box.window;
 }
 
+void button_box_grid(int* grid_columns, int* grid_rows)
+{
+  const bool open = box.alive();
+  *grid_columns = open ? columns : 0;
+  *grid_rows = open ? rows : 0;
+}
+
+std::string button_box_caption(int button)
+{
+  return box.item_text(button);
+}
+
 void QEL_OpenButtonBox(int x, int y, int nx, int ny)
 {
   if (box.alive() || !button_grid_allowed(nx, ny))

@@ -170,6 +170,22 @@ HWND input_box_window()
   return box.window;
 }
 
+int input_box_item_count()
+{
+  return box.alive() ? item_count : 0;
+}
+
+void input_box_column_widths(int* label_width, int* edit_width)
+{
+  *label_width = widths.isize;
+  *edit_width = widths.esize;
+}
+
+std::string input_box_label(int item)
+{
+  return box.item_text(item);
+}
+
 void QEL_OpenInputBox(int x, int y, int items)
 {
   if (box.alive())

@@ -90,6 +90,15 @@ void accept_main_window_drops(bool accept)
     PostMessageW(main_window, msg_accept_drops, accept ? 1 : 0, 0);
 }
 
+bool bring_main_window_forward()
+{
+  if (!main_window)
+    return false;
+  if (on_main_window_thread())
+    return SetForegroundWindow(main_window) != 0;
+  return PostMessageW(main_window, msg_come_forward, 0, 0) != 0;
+}
+
 void insert_menu_item(HMENU menu, UINT position, const wchar_t* text, UINT id, bool enabled)
 {
   MENUITEMINFOW item{};

@@ -47,6 +47,9 @@ void set_status_text(const char* text);
 void show_display_status();          // "%d-bit color" with display_bits
 // Whether the main window takes dropped files; posted from the worker.
 void accept_main_window_drops(bool accept);
+// The main window to the foreground; posted from the worker. False when
+// there is no main window.
+bool bring_main_window_forward();
 
 // A menu from a table of rows in display order (a row without text is a
 // separator). `enabled` and `checked` decide per identifier; either may be

@@ -117,6 +117,7 @@ enum PrivateMessage : unsigned {
   msg_set_status = app_message_base + 2,          // main window: lparam = heap text to show, freed there
   msg_accept_drops = app_message_base + 3,        // main window: wparam = accept dropped files or not
   msg_paste_keys = app_message_base + 4,          // text window: clipboard line into the key ring
+  msg_come_forward = app_message_base + 5,        // main window: to the foreground
 };
 
 constexpr char framework_banner[] = "QELLIB 7.3  2009/4/30";

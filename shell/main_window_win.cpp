@@ -157,6 +157,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
   case msg_accept_drops:
     DragAcceptFiles(window, wparam != 0);
     return 0;
+  case msg_come_forward:
+    SetForegroundWindow(window);
+    return 0;
   default:
     return DefWindowProcW(window, message, wparam, lparam);
   }

@@ -1,6 +1,7 @@
 // The text window's log commands that need the platform: the box shown when
 // a log cannot be created, and the copy of a log file to the clipboard as
-// ANSI text. Win32 for message boxes, the clipboard and global memory.
+// ANSI text (the hand-over of text there is shared with the window report).
+// Win32 for message boxes, the clipboard and global memory.
 #include <windows.h>
 
 #include <cstring>
@@ -21,9 +22,10 @@ wchar_t* widen(const char* text, wchar_t* out, int size)
   return out;
 }
 
-// Hands `text` to the clipboard, which must be open and emptied; false when
-// no block for it could be had.
-bool give_text(const std::string& text)
+} // namespace
+
+// The clipboard must be open and emptied; on failure it holds nothing new.
+bool give_clipboard_text(const std::string& text)
 {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
   if (!block)
@@ -37,8 +39,6 @@ bool give_text(const std::string& text)
   GlobalFree(block);
   return false;
 }
-
-} // namespace
 
 int start_log_command(int n)
 {
@@ -63,7 +63,7 @@ int copy_log_to_clipboard(int n)
   LogContent content = read_log_for_copy(n, true);
   if (content.result == 0) {
     EmptyClipboard();
-    if (!give_text(content.text))
+    if (!give_clipboard_text(content.text))
       content.result = 3;
   }
   CloseClipboard();

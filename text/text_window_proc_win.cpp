@@ -38,7 +38,7 @@ void on_command(int n, UINT id)
 {
   switch (id) {
   case text_cmd_select: QEL_SelectTextWindow(n); break;
-  case text_cmd_window_info: write_window_report(); break;
+  case text_cmd_window_info: write_window_report(n); break;
   case text_cmd_console:
     QEL_SelectTextWindow(n);
     run_console();

@@ -47,11 +47,12 @@ public:
 };
 
 constexpr std::size_t layout_source_size = 30000;  // the source and its zero
-// "The layout source list has been saved to the clipboard." in code page 932.
-constexpr char clipboard_saved_cp932[] =
-    "\x83\x4e\x83\x8a\x83\x62\x83\x76\x83\x7b\x81\x5b\x83\x68\x82\xc9\x83\x8c\x83\x43\x83\x41"
-    "\x83\x45\x83\x67\x8d\xec\x90\xac\x83\x5c\x81\x5b\x83\x58\x83\x8a\x83\x58\x83\x67\x82\xf0"
-    "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x44\n";
+// "The layout source list has been saved to the clipboard.", in Japanese,
+// for code pages that have its characters; the English line stands in elsewhere.
+constexpr wchar_t clipboard_saved_text[] =
+    L"\x30AF\x30EA\x30C3\x30D7\x30DC\x30FC\x30C9\x306B\x30EC\x30A4\x30A2\x30A6\x30C8"
+    L"\x4F5C\x6210\x30BD\x30FC\x30B9\x30EA\x30B9\x30C8\x3092\x4FDD\x5B58\x3057\x307E"
+    L"\x3057\x305F\xFF0E\n";
 constexpr char clipboard_saved_fallback[] = "Layout source saved to the clipboard.\n";
 constexpr char clipboard_alloc_failed_text[] = "GlobalAlloc() failed. (ID_INFO)";  // captioned "Pause"
 
