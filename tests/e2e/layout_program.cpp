@@ -1,0 +1,96 @@
+// The user program of the layout round trip, built twice. As the arranger it
+// lays out windows of every kind by hand; rebuilt, its set-up is the source
+// that the arranger's window report put on the clipboard (QEL_LAYOUT_SOURCE
+// names the file). Either way it then runs the report through text window
+// 0's command, writes the source from the clipboard and the windows as the
+// system shows them into the working folder, and ends.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "clipboard_text.h"
+#include "qellib.h"
+#include "shell/app_win.h"
+
+namespace {
+
+#ifdef QEL_LAYOUT_SOURCE
+const std::string output_name = "rebuilt";
+void arrange()
+{
+#include QEL_LAYOUT_SOURCE
+}
+#else
+const std::string output_name = "arranged";
+void arrange()
+{
+  QEL_CreateImage(0, "plain \"q\" C:\\dir\\", 10, 10, 160, 120, 100);
+  QEL_CreateImageFL(2, "loose\\", 200, 10, 100, 60, 200);
+  QEL_CreateImage8(4, "eight \"8\"", 10, 220, 130, 90, 50);
+  QEL_CreateImage8FL(9, "\\\"", 470, 10, 77, 33, 300);
+  QEL_OpenTextWindow(0, 700, 10, 420, 260);
+  QEL_OpenTextWindow(5, 700, 330, 300, 140);
+  QEL_OpenInputBox(10, 400, 3);
+  QEL_ResizeInputBox(110, 90);
+  QEL_SetInputBoxTitle(0, "pitch \"p\"");
+  QEL_SetInputBoxTitle(1, "C:\\lens\\");
+  QEL_OpenButtonBox(300, 400, 3, 2);
+  QEL_ResizeButtonBox(330, 110);
+  QEL_SetButtonBoxTitle(0, "say \"cap\"");
+  QEL_SetButtonBoxTitle(4, "two\nlines\\");
+}
+#endif
+
+// Class, caption, outer rectangle and client size of each framework window
+// of this thread, sorted so that the order does not depend on which one
+// came forward last.
+std::vector<std::string> windows_as_shown()
+{
+  std::vector<std::string> lines;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM list) -> BOOL {
+        char class_name[32] = "", caption[512] = "", line[700];
+        GetClassNameA(window, class_name, sizeof class_name);
+        GetWindowTextA(window, caption, sizeof caption);
+        RECT outer{}, client{};
+        GetWindowRect(window, &outer);
+        GetClientRect(window, &client);
+        std::snprintf(line, sizeof line, "%s '%s' at %ld,%ld %ldx%ld client %ldx%ld", class_name,
+                      caption, outer.left, outer.top, outer.right - outer.left,
+                      outer.bottom - outer.top, client.right, client.bottom);
+        if (IsWindowVisible(window) && std::string(class_name).starts_with("qel_"))
+          reinterpret_cast<std::vector<std::string>*>(list)->push_back(line);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&lines));
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+} // namespace
+
+void user_setup()
+{
+  arrange();
+  // The report as a user asks for it, from text window 0 of this program.
+  HWND text_zero = nullptr;
+  do
+    text_zero = FindWindowExW(nullptr, text_zero, L"qel_twi", L"TextWindow 0");
+  while (text_zero && GetWindowThreadProcessId(text_zero, nullptr) != GetCurrentThreadId());
+  SendMessageW(text_zero, WM_COMMAND, cmd_window_info, 0);
+
+  std::ofstream(output_name + "_source.inc", std::ios::binary) << clipboard_text();
+  {
+    std::ofstream windows(output_name + "_windows.txt", std::ios::binary);
+    for (const std::string& line : windows_as_shown())
+      windows << line << "\n";
+  }
+  PostMessageW(main_window, WM_COMMAND, cmd_exit, 0);
+}
+
+void user_main() {}
