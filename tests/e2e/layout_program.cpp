@@ -6,11 +6,11 @@
 // system shows them into the working folder, and ends.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <set>
 #include <string>
-#include <vector>
 
 #include "clipboard_text.h"
 #include "qellib.h"
@@ -45,31 +45,21 @@ void arrange()
 }
 #endif
 
-// Class, caption, outer rectangle and client size of each framework window
-// of this thread, sorted so that the order does not depend on which one
-// came forward last.
-std::vector<std::string> windows_as_shown()
+// Class, caption, place and client size of each framework window of this
+// thread, in an order that does not depend on which came forward last.
+BOOL CALLBACK add_window(HWND window, LPARAM shown)
 {
-  std::vector<std::string> lines;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM list) -> BOOL {
-        char class_name[32] = "", caption[512] = "", line[700];
-        GetClassNameA(window, class_name, sizeof class_name);
-        GetWindowTextA(window, caption, sizeof caption);
-        RECT outer{}, client{};
-        GetWindowRect(window, &outer);
-        GetClientRect(window, &client);
-        std::snprintf(line, sizeof line, "%s '%s' at %ld,%ld %ldx%ld client %ldx%ld", class_name,
-                      caption, outer.left, outer.top, outer.right - outer.left,
-                      outer.bottom - outer.top, client.right, client.bottom);
-        if (IsWindowVisible(window) && std::string(class_name).starts_with("qel_"))
-          reinterpret_cast<std::vector<std::string>*>(list)->push_back(line);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&lines));
-  std::sort(lines.begin(), lines.end());
-  return lines;
+  char name[32] = "", caption[300] = "", line[400];
+  GetClassNameA(window, name, sizeof name);
+  GetWindowTextA(window, caption, sizeof caption);
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  std::snprintf(line, sizeof line, "%s '%s' at %ld,%ld client %ldx%ld", name, caption, outer.left,
+                outer.top, client.right, client.bottom);
+  if (IsWindowVisible(window) && std::strncmp(name, "qel_", 4) == 0)
+    reinterpret_cast<std::set<std::string>*>(shown)->insert(line);
+  return TRUE;
 }
 
 } // namespace
@@ -85,11 +75,12 @@ void user_setup()
   SendMessageW(text_zero, WM_COMMAND, cmd_window_info, 0);
 
   std::ofstream(output_name + "_source.inc", std::ios::binary) << clipboard_text();
-  {
-    std::ofstream windows(output_name + "_windows.txt", std::ios::binary);
-    for (const std::string& line : windows_as_shown())
-      windows << line << "\n";
-  }
+  std::set<std::string> shown;
+  EnumThreadWindows(GetCurrentThreadId(), add_window, reinterpret_cast<LPARAM>(&shown));
+  std::ofstream windows(output_name + "_windows.txt", std::ios::binary);
+  for (const std::string& line : shown)
+    windows << line << "\n";
+  windows.close();
   PostMessageW(main_window, WM_COMMAND, cmd_exit, 0);
 }
 

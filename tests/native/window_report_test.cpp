@@ -69,23 +69,16 @@ std::string decode_literal(const std::string& literal)
 
 } // namespace
 
+// Exit, an aborted read, "color" after start-up and "ver" are typed into
+// the real window by the Windows test.
 TEST_CASE("console: whole-line exact commands, their texts and results")
 {
-  // Right after start-up: white drawing colour, white TrueType text, black bitmap text.
-  CHECK(console_text(console_command("color")) ==
-        "Red  :255\nGreen:255\nBlue :255\nqel_tttc=ffffff\nqel_tc=000000\n");
   qel_draw_colour = 0x12AB07;
-  CHECK(console_text(ConsoleCommand::color).starts_with("Red  : 18\nGreen:171\nBlue :  7\n"));
+  CHECK(console_text(console_command("color")).starts_with("Red  : 18\nGreen:171\nBlue :  7\n"));
   qel_draw_colour = 0xFFFFFF;
-
   CHECK(console_command("exit") == ConsoleCommand::exit);
   CHECK(console_command("start") == ConsoleCommand::start);
-  CHECK(console_text(console_command("ver")).empty());   // the banner is the About command's
-  for (const char* line : {"Exit", "", "help "}) {     // "" is an aborted read
-    CAPTURE(line);
-    CHECK(console_result(console_command(line)) == 1);
-    CHECK(console_text(console_command(line)) == "Invalid command\n");
-  }
+  CHECK(console_result(console_command("help ")) == 1);
   CHECK(console_result(console_command("help")) == 0);
   CHECK(console_text(console_command("help")) == "Command list:exit help start ver color\n");
 }

@@ -1,6 +1,5 @@
-// The clipboard's ANSI text as a program reads it back; "" when there is none
-// or another holder has the clipboard open. Header-only, so that programs
-// built apart from the test harness can use it too.
+// The clipboard's ANSI text; "" when there is none or the clipboard is busy.
+// Header-only: programs built without the test harness use it too.
 #pragma once
 
 #include <windows.h>
