@@ -30,4 +30,4 @@ int   backend_stretch_mode(int slot);                            // stretch mode
 void  backend_set_stretch_mode(int slot, int mode);              // mode of both DCs, brush origin (0, 0)
 void  backend_read_palette(int slot, std::uint32_t* entries);    // all 256 colour-table entries as 0x00RRGGBB
 void  backend_write_palette(int slot, const std::uint32_t* entries, int count); // colour-table entries 0..count-1
-void  backend_windows_changed();                                 // an image window appeared or changed size: rebuild the edge list
+void  backend_windows_changed();                                 // an image window appeared, closed or changed size: rebuild the edge list

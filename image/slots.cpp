@@ -159,6 +159,7 @@ int QEL_DestroyImage(int slot)
   slot_pixels[slot] = SlotPixels{};
   backend_destroy(slot);
   image_slots[slot].title.clear();
+  backend_windows_changed();
   return 0;
 }
 

@@ -83,6 +83,7 @@ bool backend_create_window(int slot, const char* caption, int x, int y, int clie
                              app_instance, nullptr);
   if (!s.window)
     return false;
+  set_window_number(s.window, slot);
   if (default_place && (x != -1 || y != -1)) {
     RECT placed;
     GetWindowRect(s.window, &placed);
@@ -225,7 +226,7 @@ void backend_write_palette(int slot, const std::uint32_t* entries, int count)
     SetDIBColorTable(win_slots[slot].memory_dc.get(), 0, static_cast<UINT>(count), table);
 }
 
-void backend_windows_changed() {}
+void backend_windows_changed() { rebuild_window_edges(); }
 
 // The bitmap goes in at its own size from the top-left corner; what lies
 // beyond the image is cut off. The bitmap is ours to delete in every case,
