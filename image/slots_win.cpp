@@ -167,16 +167,14 @@ void backend_set_caption(int slot, const char* caption)
   SetWindowTextW(win_slots[slot].window, wide);
 }
 
-// The frame and caption keep their size: only the client part of the outer
-// size changes, and the top-left corner stays where it is.
-void backend_resize_client(int slot, int old_width, int old_height, int new_width,
-                           int new_height)
+// The outer size comes from the client size and the style, not from the
+// window's present size: the system may have held a window larger than the
+// screen to a smaller size, and its frame would then be measured wrong.
+void backend_resize_client(int slot, int client_width, int client_height)
 {
-  const HWND window = win_slots[slot].window;
-  RECT r{};
-  GetWindowRect(window, &r);
-  SetWindowPos(window, nullptr, 0, 0, r.right - r.left - old_width + new_width,
-               r.bottom - r.top - old_height + new_height,
+  RECT r{0, 0, client_width, client_height};
+  AdjustWindowRectEx(&r, image_window_style, FALSE, 0);
+  SetWindowPos(win_slots[slot].window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
