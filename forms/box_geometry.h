@@ -1,6 +1,8 @@
 // Rectangles shared by the input box and the button box layouts.
 #pragma once
 
+#include "shell/edge_rect.h"
+
 struct box_size {
   int width, height;
   bool operator==(const box_size&) const = default;
@@ -10,12 +12,6 @@ struct box_size {
 struct box_rect {
   int x, y, width, height;
   bool operator==(const box_rect&) const = default;
-};
-
-// Edges as the system reports a window rectangle while it is dragged.
-struct edge_rect {
-  int left, top, right, bottom;
-  bool operator==(const edge_rect&) const = default;
 };
 
 // How far the outer window reaches beyond its client area on each side

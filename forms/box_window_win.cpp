@@ -48,6 +48,7 @@ void BoxWindow::close()
   forget();
   if (hooks.after_close)
     hooks.after_close();
+  rebuild_window_edges();
 }
 
 void BoxWindow::rename(int item)
@@ -86,6 +87,10 @@ bool BoxWindow::handle(HWND source, UINT message, LPARAM lparam)
     return true;
   case WM_CLOSE:
     close();
+    return true;
+  case WM_MOVE:
+  case WM_MOVING:
+    on_window_move(source, message, lparam);
     return true;
   case WM_DESTROY:
     // The box can also end with its owner or its thread; it is closed then too.

@@ -1,7 +1,7 @@
 // What the input box and the button box have in common as windows: the
 // handle that counts as closed once the window has vanished, closing with an
 // error box, renaming an item through a question in the text window, and
-// the mouse and close messages both answer alike.
+// the mouse, move and close messages both answer alike.
 #pragma once
 
 #include <windows.h>
@@ -46,7 +46,8 @@ struct BoxWindow {
   void rename(int item);
   std::string item_text(int item);   // ANSI, at most 254 bytes; "" for no such item
   // The messages both kinds handle alike: rename by double click and menu,
-  // the frame's menu, closing and the window's end. True when handled.
+  // the frame's menu, moving and snapping, closing and the window's end.
+  // True when handled.
   bool handle(HWND window, UINT message, LPARAM lparam);
   // A command from one of the two pop-up menus; true when it was one.
   bool handle_menu_command(UINT id, HWND control);

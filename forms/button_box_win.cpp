@@ -213,6 +213,7 @@ LRESULT CALLBACK button_box_proc(HWND window, UINT message, WPARAM wparam, LPARA
   switch (message) {
   case WM_SIZE:
     on_size(wparam, LOWORD(lparam), HIWORD(lparam));
+    rebuild_window_edges();
     return 0;
   case WM_COMMAND:
     on_command(window, wparam);

@@ -312,6 +312,7 @@ LRESULT CALLBACK input_box_proc(HWND window, UINT message, WPARAM wparam, LPARAM
     return 0;
   case WM_SIZE:
     on_size(wparam, LOWORD(lparam));
+    rebuild_window_edges();
     return 0;
   case WM_ACTIVATE:
     on_activate(wparam);

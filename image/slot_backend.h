@@ -20,8 +20,8 @@ void  backend_destroy(int slot);                                 // release all 
 void* backend_window_handle(int slot);                           // the slot's window as an opaque value, nullptr when none
 void  backend_window_position(int slot, int* left, int* top);    // screen position of the window's top-left corner
 void  backend_set_caption(int slot, const char* caption);        // window text from system code-page text
-void  backend_resize_client(int slot, int old_width, int old_height,
-                            int new_width, int new_height);      // grow the window by the client change, keeping place and z-order
+void  backend_resize_client(int slot, int client_width,
+                            int client_height);                  // outer size for that client area, keeping place and z-order
 void  backend_invalidate(int slot);                              // whole client area repaints later, without erase
 void  backend_copy_to_window(int slot, int width, int height);   // block copy memory DC -> window DC at 100%
 void  backend_stretch_to_window(int slot, int width, int height,
@@ -30,4 +30,4 @@ int   backend_stretch_mode(int slot);                            // stretch mode
 void  backend_set_stretch_mode(int slot, int mode);              // mode of both DCs, brush origin (0, 0)
 void  backend_read_palette(int slot, std::uint32_t* entries);    // all 256 colour-table entries as 0x00RRGGBB
 void  backend_write_palette(int slot, const std::uint32_t* entries, int count); // colour-table entries 0..count-1
-void  backend_windows_changed();                                 // an image window appeared or changed size: rebuild the edge list
+void  backend_windows_changed();                                 // an image window appeared, closed or changed size: rebuild the edge list

@@ -159,6 +159,7 @@ int QEL_DestroyImage(int slot)
   slot_pixels[slot] = SlotPixels{};
   backend_destroy(slot);
   image_slots[slot].title.clear();
+  backend_windows_changed();
   return 0;
 }
 
@@ -284,8 +285,8 @@ int QEL_ShowImage(int slot)
   return 0;
 }
 
-// The window keeps its top-left corner and its frame; only the client grows
-// or shrinks. A zoom that does not fit changes nothing.
+// The window keeps its top-left corner and its frame around the new client
+// area. A zoom that does not fit changes nothing.
 int QEL_ZoomImage(int slot, int zoom)
 {
   if (!slot_in_use(slot))
@@ -295,7 +296,7 @@ int QEL_ZoomImage(int slot, int zoom)
   if (!fit_zoom(s.width, s.height, zoom, limits_for(s), &fit))
     return 2;
   s.zoom = fit.zoom;
-  backend_resize_client(slot, s.view_width, s.view_height, fit.view_width, fit.view_height);
+  backend_resize_client(slot, fit.view_width, fit.view_height);
   s.view_width = fit.view_width;
   s.view_height = fit.view_height;
   backend_invalidate(slot);

@@ -97,7 +97,7 @@ void backend_set_caption(int slot, const char* caption)
   std::snprintf(slots[slot].window.caption, sizeof slots[slot].window.caption, "%s", caption);
 }
 
-void backend_resize_client(int slot, int, int, int new_width, int new_height)
+void backend_resize_client(int slot, int new_width, int new_height)
 {
   slots[slot].window.client_width = new_width;
   slots[slot].window.client_height = new_height;

@@ -1,6 +1,7 @@
 // The image slot backend on Win32: each slot is a top-level window with its
 // own (class) drawing context, a memory DC and a top-down DIB section that
-// holds the pixels. Also the paste of a system bitmap into the current image.
+// holds the pixels. Also the paint of part of a window, and the paste of a
+// system bitmap into the current image.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "image/image_win.h"
+#include "image/image_window_win.h"
 #include "image/slot_backend.h"
 #include "image/slots.h"
 #include "shell/app_win.h"
@@ -83,6 +85,7 @@ bool backend_create_window(int slot, const char* caption, int x, int y, int clie
                              app_instance, nullptr);
   if (!s.window)
     return false;
+  set_window_number(s.window, slot);
   if (default_place && (x != -1 || y != -1)) {
     RECT placed;
     GetWindowRect(s.window, &placed);
@@ -146,6 +149,11 @@ void backend_destroy(int slot)
 
 void* backend_window_handle(int slot) { return win_slots[slot].window; }
 
+HWND slot_window(int slot)
+{
+  return slot_in_use(slot) ? win_slots[slot].window : nullptr;
+}
+
 HDC slot_memory_dc(int slot)
 {
   return slot_in_use(slot) ? win_slots[slot].memory_dc.get() : nullptr;
@@ -166,16 +174,14 @@ void backend_set_caption(int slot, const char* caption)
   SetWindowTextW(win_slots[slot].window, wide);
 }
 
-// The frame and caption keep their size: only the client part of the outer
-// size changes, and the top-left corner stays where it is.
-void backend_resize_client(int slot, int old_width, int old_height, int new_width,
-                           int new_height)
+// The outer size comes from the client size and the style, not from the
+// window's present size: the system may have held a window larger than the
+// screen to a smaller size, and its frame would then be measured wrong.
+void backend_resize_client(int slot, int client_width, int client_height)
 {
-  const HWND window = win_slots[slot].window;
-  RECT r{};
-  GetWindowRect(window, &r);
-  SetWindowPos(window, nullptr, 0, 0, r.right - r.left - old_width + new_width,
-               r.bottom - r.top - old_height + new_height,
+  RECT r{0, 0, client_width, client_height};
+  AdjustWindowRectEx(&r, image_window_style, FALSE, 0);
+  SetWindowPos(win_slots[slot].window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
@@ -192,6 +198,30 @@ void backend_stretch_to_window(int slot, int width, int height, int view_width, 
   const WinSlot& s = win_slots[slot];
   StretchBlt(s.window_dc.get(), 0, 0, view_width, view_height, s.memory_dc.get(), 0, 0, width,
              height, SRCCOPY);
+}
+
+// A paint copies only the part of the window that needs it. At 100 % that is
+// a block copy of the same rectangle. Otherwise the whole image is stretched
+// through the paint's clip (the window's own DC is the paint DC, clipped to
+// the update region): the system then works out only the pixels inside it,
+// and each lands where a full copy puts it, so a partial repaint never shows
+// a seam.
+void paint_image_window(int slot, const RECT& area)
+{
+  if (!slot_in_use(slot))
+    return;
+  const ImageSlot& image = image_slots[slot];
+  const WinSlot& s = win_slots[slot];
+  if (image.zoom == 100) {
+    const int right = std::min<LONG>(area.right, image.width);
+    const int bottom = std::min<LONG>(area.bottom, image.height);
+    if (area.left < right && area.top < bottom)
+      BitBlt(s.window_dc.get(), area.left, area.top, right - area.left, bottom - area.top,
+             s.memory_dc.get(), area.left, area.top, SRCCOPY);
+  } else {
+    StretchBlt(s.window_dc.get(), 0, 0, image.view_width, image.view_height, s.memory_dc.get(),
+               0, 0, image.width, image.height, SRCCOPY);
+  }
 }
 
 int backend_stretch_mode(int slot)
@@ -225,7 +255,7 @@ void backend_write_palette(int slot, const std::uint32_t* entries, int count)
     SetDIBColorTable(win_slots[slot].memory_dc.get(), 0, static_cast<UINT>(count), table);
 }
 
-void backend_windows_changed() {}
+void backend_windows_changed() { rebuild_window_edges(); }
 
 // The bitmap goes in at its own size from the top-left corner; what lies
 // beyond the image is cut off. The bitmap is ours to delete in every case,

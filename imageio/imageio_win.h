@@ -30,6 +30,8 @@ bool read_picture_size(const wchar_t* path, int* width, int* height);
 // image in the chosen type. The current image is the same afterwards.
 void load_image_file_command(int slot);
 void save_image_as_command(int slot);
+// The image window's Cut, Copy and Paste commands on `slot`.
+void clipboard_command(int slot, unsigned id);
 
 // A job for the worker (RequestJob): each file of a std::vector<std::wstring>
 // in order becomes a 32-bit image window of the picture's size in the next

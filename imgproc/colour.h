@@ -19,3 +19,11 @@ int colour_q(std::uint32_t colour);
 std::uint32_t ycrcb_to_rgb(int y, int cr, int cb);
 std::uint32_t yuv_to_rgb(int y, int u, int v);
 std::uint32_t yiq_to_rgb(int y, int i, int q);
+
+// The platform's colour word 0x00BBGGRR, made from and read back into the
+// framework's 0x00RRGGBB (the top byte, which carries no colour, is dropped).
+constexpr std::uint32_t bgr_of(std::uint32_t rgb)
+{
+  return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
+}
+constexpr std::uint32_t rgb_of(std::uint32_t bgr) { return bgr_of(bgr); }

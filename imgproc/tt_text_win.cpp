@@ -6,6 +6,7 @@
 
 #include "image/image_win.h"
 #include "image/slots.h"
+#include "imgproc/colour.h"
 #include "imgproc/font.h"
 #include "imgproc/imgproc_win.h"
 #include "qellib.h"
@@ -42,11 +43,6 @@ void apply_style_control(int code)
     default: break;
     }
   });
-}
-
-COLORREF to_colorref(std::uint32_t packed)
-{
-  return RGB((packed >> 16) & 255, (packed >> 8) & 255, packed & 255);
 }
 
 // Full advance of a character: A + B + C, or its plain width where the font
@@ -124,7 +120,7 @@ void QEL_TTPutChar(int code)
     return;
   const Selection font(dc, tt_font.get());
   const int old_mode = SetBkMode(dc, TRANSPARENT);
-  const COLORREF old_colour = SetTextColor(dc, to_colorref(qel_tttc));
+  const COLORREF old_colour = SetTextColor(dc, bgr_of(qel_tttc));
   TextOutW(dc, text_x, text_y - tt_line_height + 1, &character, 1);
   text_x += advance_of(dc, character);
   SetTextColor(dc, old_colour);

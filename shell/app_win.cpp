@@ -129,11 +129,18 @@ HMENU build_popup_menu(const MenuRow* rows, int count, MenuPredicate enabled,
     const UINT position = static_cast<UINT>(i);
     if (!row.text) {
       insert_menu_separator(menu, position);
-      continue;
+    } else if (row.sub_rows) {
+      MENUITEMINFOW item{};
+      item.cbSize = sizeof item;
+      item.fMask = MIIM_STRING | MIIM_SUBMENU;
+      item.dwTypeData = const_cast<wchar_t*>(row.text);
+      item.hSubMenu = build_popup_menu(row.sub_rows, row.sub_count, enabled, checked, context);
+      InsertMenuItemW(menu, position, TRUE, &item);
+    } else {
+      insert_menu_item(menu, position, row.text, row.id, !enabled || enabled(row.id, context));
+      if (checked && checked(row.id, context))
+        CheckMenuItem(menu, position, MF_BYPOSITION | MF_CHECKED);
     }
-    insert_menu_item(menu, position, row.text, row.id, !enabled || enabled(row.id, context));
-    if (checked && checked(row.id, context))
-      CheckMenuItem(menu, position, MF_BYPOSITION | MF_CHECKED);
   }
   return menu;
 }

@@ -51,13 +51,33 @@ void accept_main_window_drops(bool accept);
 // there is no main window.
 bool bring_main_window_forward();
 
+// Snapping of every framework window to the others and to the screen edges
+// while it is dragged with Ctrl held (shell/edge_list.h). The list is
+// gathered through the system, so either thread may rebuild it: on a
+// window's move, and when a window appears, closes or changes size. Each
+// window's owner stores its number (image slot, text window index) with the
+// window when it creates it, which orders windows of one kind in the list.
+void set_window_number(HWND window, int number);
+void rebuild_window_edges();
+void snap_window_rect(HWND window, RECT* proposed);   // snaps while Ctrl is held
+// Every window procedure's answer to WM_MOVE (rebuild) and WM_MOVING (snap).
+LRESULT on_window_move(HWND window, UINT message, LPARAM lparam);
+
 // A menu from a table of rows in display order (a row without text is a
-// separator). `enabled` and `checked` decide per identifier; either may be
-// null (all enabled, none checked).
+// separator; a row with sub-rows opens a sub-menu). `enabled` and `checked`
+// decide per identifier, also in sub-menus; either may be null (all enabled,
+// none checked).
 struct MenuRow {
   const wchar_t* text;               // nullptr for a separator
   UINT id;
+  const MenuRow* sub_rows = nullptr;
+  int sub_count = 0;
 };
+template <int count>
+constexpr MenuRow sub_menu(const wchar_t* text, const MenuRow (&rows)[count])
+{
+  return {text, 0, rows, count};
+}
 using MenuPredicate = bool (*)(UINT id, const void* context);
 HMENU build_popup_menu(const MenuRow* rows, int count, MenuPredicate enabled,
                        MenuPredicate checked, const void* context);

@@ -5,7 +5,7 @@
 // window). Both threads rebuild the shared list and snap against it.
 #pragma once
 
-#include "forms/box_geometry.h"
+#include "shell/edge_rect.h"
 
 constexpr int edge_list_capacity = 260;                    // rectangles past this are dropped
 constexpr int edge_list_window_room = edge_list_capacity - 4; // room left after the screen strips

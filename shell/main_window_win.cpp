@@ -131,6 +131,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
   case WM_DESTROY:
     PostQuitMessage(0);
     return 0;
+  case WM_MOVE:
+  case WM_MOVING:
+    return on_window_move(window, message, lparam);
   case WM_SIZING:
     // The main window keeps its size: the proposal becomes the current rectangle.
     GetWindowRect(window, reinterpret_cast<RECT*>(lparam));

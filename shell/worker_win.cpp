@@ -106,6 +106,7 @@ DWORD WINAPI worker_thread_proc(LPVOID)
 {
   mark_worker_thread();
   user_setup();
+  rebuild_window_edges();
   while (exit_state.load(std::memory_order_acquire) == 0) {
     Sleep(1);
     QEL_DoEvents();

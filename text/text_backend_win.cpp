@@ -77,6 +77,7 @@ bool text_backend_open(int n, const char* title, int x, int y, int width, int he
                            app_instance, nullptr);
   if (!r.window)
     return false;
+  set_window_number(r.window, n);
   r.window_dc = WindowDC(r.window);
   r.surface = r.window_dc ? make_surface(r.window_dc.get(), width, height) : Surface{};
   if (!r.surface.dc) {
@@ -168,7 +169,7 @@ int text_backend_to_wide(const char* text, int length, wchar_t* out, int capacit
 
 bool text_backend_on_owner_thread() { return on_worker_thread(); }
 
-void text_backend_windows_changed() {}
+void text_backend_windows_changed() { rebuild_window_edges(); }
 
 void paint_text_window(int n)
 {

@@ -137,6 +137,9 @@ LRESULT CALLBACK text_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
   case WM_PAINT:
     paint_text_window(n);
     return 0;
+  case WM_MOVE:
+  case WM_MOVING:
+    return on_window_move(window, message, lparam);
   case WM_CLOSE:
     QEL_CloseTextWindow(n);
     return 0;

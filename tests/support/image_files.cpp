@@ -227,7 +227,7 @@ std::string magick_info(const std::wstring& file, const std::string& format)
   return all.str();
 }
 
-bool on_worker(const std::function<void()>& body, int timeout_ms)
+bool as_user_program(const std::function<void()>& body, int timeout_ms)
 {
   std::atomic<bool> done{false};
   std::atomic<bool> completed{false};

@@ -52,4 +52,4 @@ std::vector<std::uint32_t> magick_colormap(const std::wstring& file);
 // No CAPTURE or INFO inside: doctest keeps those in thread_local storage, and
 // tearing that down when the worker thread ends leaves the process heap
 // locked here (MinGW thread_local on a CreateThread thread under Wine).
-bool on_worker(const std::function<void()>& body, int timeout_ms = 60000);
+bool as_user_program(const std::function<void()>& body, int timeout_ms = 60000);

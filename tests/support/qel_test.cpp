@@ -2,9 +2,13 @@
 
 #include "shell/shell_win.h"
 
+#include <shlobj.h>
+
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 TestHooks test_hooks;
 
@@ -96,25 +100,53 @@ void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
   PostMessageW(window, message, wparam, lparam);
 }
 
+// The receiving thread reads Ctrl from its keyboard state; sharing input
+// state with it lets the test hold the key for exactly as long as it wants.
+HoldCtrl::HoldCtrl(HWND window)
+    : self_(GetCurrentThreadId()), target_(GetWindowThreadProcessId(window, nullptr))
+{
+  AttachThreadInput(self_, target_, TRUE);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+}
+
+HoldCtrl::~HoldCtrl()
+{
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  AttachThreadInput(self_, target_, FALSE);
+}
+
 void press_key(HWND window, WPARAM key, bool ctrl)
 {
-  // The receiving thread reads Ctrl from its keyboard state; sharing input
-  // state with it lets the test hold the key for exactly this message.
-  const DWORD target = GetWindowThreadProcessId(window, nullptr);
-  const DWORD self = GetCurrentThreadId();
-  BYTE keys[256] = {};
-  if (ctrl) {
-    AttachThreadInput(self, target, TRUE);
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
+  if (!ctrl) {
+    SendMessageW(window, WM_KEYDOWN, key, 1);
+    return;
   }
+  const HoldCtrl held(window);
   SendMessageW(window, WM_KEYDOWN, key, 1);
-  if (ctrl) {
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-    AttachThreadInput(self, target, FALSE);
+}
+
+HDROP make_drop(const std::vector<std::wstring>& paths)
+{
+  size_t characters = 1;
+  for (const std::wstring& p : paths)
+    characters += p.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  auto* names = reinterpret_cast<wchar_t*>(header + 1);
+  for (const std::wstring& p : paths) {
+    std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
+    names += p.size() + 1;
   }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
 }
 
 std::string window_text(HWND window)
@@ -122,6 +154,13 @@ std::string window_text(HWND window)
   wchar_t text[512];
   GetWindowTextW(window, text, 512);
   return narrow(text);
+}
+
+bool status_shows(const char* text)
+{
+  return wait_until([text] {
+    return window_text(GetDlgItem(main_window, status_line_id)).find(text) != std::string::npos;
+  });
 }
 
 RECT window_rect(HWND window)
@@ -236,25 +275,35 @@ HWND find_open_menu()
 
 } // namespace
 
-std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message, POINT at)
+bool context_menu_open() { return find_open_menu() != nullptr; }
+
+std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message, POINT at, WPARAM keys)
 {
   std::vector<MenuItemView> items;
-  PostMessageW(window, click_message, 0, MAKELPARAM(at.x, at.y));
+  PostMessageW(window, click_message, keys, MAKELPARAM(at.x, at.y));
   HWND menu_window = nullptr;
   if (!wait_until([&] { return (menu_window = find_open_menu()) != nullptr; }, 2000))
     return items;
   const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, MN_GETHMENU, 0, 0));
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
+  auto read_item = [](HMENU from, int i) {
     wchar_t text[256] = L"";
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_FTYPE;
+    info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_SUBMENU;
     info.dwTypeData = text;
     info.cch = 256;
-    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-    items.push_back({(info.fType & MFT_SEPARATOR) ? std::string() : narrow(text), info.wID,
-                     !(info.fState & (MFS_GRAYED | MFS_DISABLED)), (info.fState & MFS_CHECKED) != 0});
+    GetMenuItemInfoW(from, static_cast<UINT>(i), TRUE, &info);
+    MenuItemView item{(info.fType & MFT_SEPARATOR) ? std::string() : narrow(text), info.wID,
+                      !(info.fState & (MFS_GRAYED | MFS_DISABLED)),
+                      (info.fState & MFS_CHECKED) != 0, {}};
+    return std::pair(item, info.hSubMenu);
+  };
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    auto [item, sub] = read_item(menu, i);
+    for (int j = 0; sub && j < GetMenuItemCount(sub); ++j)
+      item.sub_items.push_back(read_item(sub, j).first.text);
+    items.push_back(item);
   }
   // Escape closes a tracked menu; the menu loop reads it from its thread's queue.
   for (int attempt = 0; attempt < 50 && find_open_menu(); ++attempt) {
@@ -262,4 +311,33 @@ std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message, POI
     Sleep(20);
   }
   return items;
+}
+
+HWND wait_for_dialog(const wchar_t* title)
+{
+  HWND found = nullptr;
+  wait_until([&] {
+    found = FindWindowW(L"#32770", title);
+    return found && IsWindowVisible(found);
+  }, 10000);
+  return found;
+}
+
+bool press_dialog_button(HWND dialog, int id)
+{
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    post(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    if (wait_until([&] { return !IsWindow(dialog); }, 500))
+      return true;
+  }
+  post(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  wait_until([&] { return !IsWindow(dialog); }, 2000);
+  return false;
+}
+
+HWND file_name_box(HWND dialog)
+{
+  // cmb13, the file name combo of newer dialogs, or edt1 of older ones.
+  HWND box = GetDlgItem(dialog, 0x47C);
+  return box ? box : GetDlgItem(dialog, 0x480);
 }

@@ -53,11 +53,31 @@ bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
 LRESULT send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 void post(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 
+// Holds Ctrl for the thread that owns `window` while the object lives: that
+// thread reads it from its keyboard state, which the test shares meanwhile.
+class HoldCtrl {
+public:
+  explicit HoldCtrl(HWND window);
+  ~HoldCtrl();
+  HoldCtrl(const HoldCtrl&) = delete;
+  HoldCtrl& operator=(const HoldCtrl&) = delete;
+
+private:
+  DWORD self_, target_;
+};
+
 // Key presses as the window procedure sees them (WM_KEYDOWN, optionally with
-// Ctrl held: the keyboard state of the receiving thread is set for it).
+// Ctrl held).
 void press_key(HWND window, WPARAM key, bool ctrl = false);
 
+// Files dropped on a window as the shell delivers them: DROPFILES, then wide
+// names each ending in a zero, then one more zero. The receiver releases it.
+HDROP make_drop(const std::vector<std::wstring>& paths);
+
 std::string window_text(HWND window);
+// Waits until the main window's status line shows `text`. The worker posts
+// its status texts, and a read (a sent message) can overtake a post.
+bool status_shows(const char* text);
 inline HWND text_window_handle(int n) { return static_cast<HWND>(text_backend_window(n)); }
 RECT window_rect(HWND window);
 RECT client_rect(HWND window);
@@ -87,7 +107,17 @@ struct MenuItemView {
   UINT id;
   bool enabled;
   bool checked;
+  std::vector<std::string> sub_items;   // texts of its sub-menu, if it opens one
 };
-// The click lands at `at` in the window's coordinates.
+// The click lands at `at` in the window's coordinates, with the mouse
+// message's key flags `keys` (MK_CONTROL, ...).
 std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message = WM_RBUTTONDOWN,
-                                            POINT at = {5, 5});
+                                            POINT at = {5, 5}, WPARAM keys = 0);
+bool context_menu_open();   // a pop-up menu of this process is on screen
+
+// A common dialog of this process (open, save, colour) once it is on screen,
+// or nullptr after 10 s; and pressing one of its buttons until it has gone
+// (a dialog that stays is cancelled, and false returned).
+HWND wait_for_dialog(const wchar_t* title);
+bool press_dialog_button(HWND dialog, int id);
+HWND file_name_box(HWND dialog);   // the file name field of an open or save dialog

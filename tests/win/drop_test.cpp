@@ -1,12 +1,9 @@
-// Image files dropped on the main window, or named on the command line,
-// become image windows in the first free slots, titled with their names.
+// Image files dropped on the main window, or named at start-up, become image
+// windows in the first free slots, titled with their names. (The real
+// program's command line is the end-to-end test's way in.)
 #include <doctest/doctest.h>
 
-#include <shlobj.h>
-
 #include <atomic>
-#include <cstring>
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -53,26 +50,6 @@ void make_files()
   made = true;
 }
 
-// A drop as the shell delivers it: DROPFILES, then wide names each ending in
-// a zero, then one more zero.
-HDROP make_drop(const std::vector<std::wstring>& paths)
-{
-  size_t characters = 1;
-  for (const std::wstring& p : paths)
-    characters += p.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-  header->pFiles = sizeof(DROPFILES);
-  header->fWide = TRUE;
-  auto* names = reinterpret_cast<wchar_t*>(header + 1);
-  for (const std::wstring& p : paths) {
-    std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
-    names += p.size() + 1;
-  }
-  GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
-}
-
 // The slot holds the file's picture, in a window titled "NNN name".
 bool shows_file(int slot, const TestFile& f)
 {
@@ -108,7 +85,7 @@ TEST_CASE("a drop while slot 0 is taken lands in slot 1")
   make_files();
   Framework framework;
   REQUIRE(framework.started);
-  REQUIRE(on_worker([] { REQUIRE(QEL_CreateImage(0, "taken", 0, 0, 8, 8, 100) == 0); }));
+  REQUIRE(as_user_program([] { REQUIRE(QEL_CreateImage(0, "taken", 0, 0, 8, 8, 100) == 0); }));
   post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({files[0].path()})));
   CHECK(wait_until([] { return shows_file(1, files[0]); }));
   CHECK(image_slots[0].title == "taken");
@@ -146,77 +123,4 @@ TEST_CASE("files named at start-up open as a drop would once the main window is 
   REQUIRE(framework.started);
   CHECK(wait_until([] { return shows_file(0, files[1]) && shows_file(1, files[0]); }));
   CHECK_FALSE(image_slots[2].in_use);
-}
-
-namespace {
-
-struct ProcessWindows {
-  DWORD process;
-  std::vector<std::string> image_titles;
-  HWND main = nullptr;
-};
-
-BOOL CALLBACK collect_windows(HWND window, LPARAM lparam)
-{
-  auto* found = reinterpret_cast<ProcessWindows*>(lparam);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t class_name[32] = {};
-  GetClassNameW(window, class_name, 32);
-  if (process != found->process)
-    return TRUE;
-  if (std::wcscmp(class_name, L"qel_iw") == 0)
-    found->image_titles.push_back(window_text(window));
-  else if (std::wcsncmp(class_name, L"qellib_mw", 9) == 0)
-    found->main = window;
-  return TRUE;
-}
-
-ProcessWindows windows_of(DWORD process)
-{
-  ProcessWindows found{process, {}, nullptr};
-  EnumWindows(collect_windows, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-bool has_title_starting(const ProcessWindows& w, const std::string& start)
-{
-  for (const std::string& t : w.image_titles)
-    if (t.rfind(start, 0) == 0)
-      return true;
-  return false;
-}
-
-} // namespace
-
-TEST_CASE("qellib.exe opens the files named on its command line")
-{
-  make_files();
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring program = exe;
-  program = program.substr(0, program.find_last_of(L'\\')) + L"\\qellib.exe";
-  REQUIRE_MESSAGE(GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES, "qellib.exe is built beside the tests");
-
-  std::wstring command = L"\"" + program + L"\" \"" + files[0].path() + L"\" \"" + files[2].path() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  REQUIRE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder().c_str(),
-                         &startup, &process));
-  ProcessWindows seen;
-  const bool opened = wait_until([&] {
-    seen = windows_of(process.dwProcessId);
-    return has_title_starting(seen, "000 a.png") && has_title_starting(seen, "001 c.gif");
-  }, 20000);
-  CHECK(opened);
-  CHECK(seen.image_titles.size() == 2);
-  if (seen.main)
-    PostMessageW(seen.main, WM_COMMAND, cmd_exit, 0);
-  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-    FAIL("qellib.exe did not end on Exit");
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
 }

@@ -110,7 +110,7 @@ TEST_CASE("32-bit images save as 24-bit RGB in every format, odd widths, top byt
   REQUIRE(framework.started);
   for (const int width : {5, 7}) {
     CAPTURE(width);
-    REQUIRE(on_worker([&] {
+    REQUIRE(as_user_program([&] {
       REQUIRE(QEL_CreateImage(0, "src", 0, 0, width, 5, 100) == 0);
       fill32(smooth);
       for (int format = 0; format < 5; ++format) {
@@ -151,7 +151,7 @@ TEST_CASE("8-bit images save indexed with all 256 entries, rows aligned, at 72 d
   for (std::uint32_t i = 0; i < 256; ++i)
     palette[i] = i << 16 | (255 - i) << 8 | ((i * 7) & 0xFF);
   auto index_at = [](int x, int y) { return (x * 37 + y * 101 + 3) & 0xFF; };
-  REQUIRE(on_worker([&] {
+  REQUIRE(as_user_program([&] {
     REQUIRE(QEL_CreateImage8(0, "src8", 0, 0, 5, 4, 100) == 0);
     REQUIRE(QEL_SetPalette(palette.data(), 256) == 0);
     const SlotPixels& p = slot_pixels[0];
@@ -198,7 +198,7 @@ TEST_CASE("a block larger than the image pads with black or index 0; bad calls w
 {
   Framework framework;
   REQUIRE(framework.started);
-  REQUIRE(on_worker([&] {
+  REQUIRE(as_user_program([&] {
     REQUIRE(QEL_CreateImage(0, "w", 0, 0, 4, 4, 100) == 0);
     fill32([](int, int) -> std::uint32_t { return 0xFFFFFF; });
     CHECK(QEL_SaveImage(10, 10, 3, ansi_in_folder(L"pad32").c_str()) == 0);
@@ -245,25 +245,6 @@ TEST_CASE("a block larger than the image pads with black or index 0; bad calls w
     }
 }
 
-TEST_CASE("the extension is appended unless the name's last four characters are it")
-{
-  Framework framework;
-  REQUIRE(framework.started);
-  REQUIRE(on_worker([&] {
-    REQUIRE(QEL_CreateImage(0, "e", 0, 0, 3, 3, 100) == 0);
-    CHECK(QEL_SaveImage(3, 3, 3, ansi_in_folder(L"upper.PNG").c_str()) == 0);
-    CHECK(QEL_SaveImage(3, 3, 1, ansi_in_folder(L"photo.jpeg").c_str()) == 0);
-    CHECK(QEL_SaveImage(3, 3, 4, ansi_in_folder(L"scan.tiff").c_str()) == 0);
-    CHECK(QEL_SaveImage(3, 3, 0, ansi_in_folder(L"other.gif").c_str()) == 0);
-    QEL_DestroyImage(0);
-  }));
-  CHECK(exists(in_folder(L"upper.PNG")));
-  CHECK_FALSE(exists(in_folder(L"upper.PNG.png")));
-  CHECK(exists(in_folder(L"photo.jpeg.jpg")));
-  CHECK(exists(in_folder(L"scan.tiff.tif")));
-  CHECK(magick_info(in_folder(L"other.gif.bmp"), "%m").rfind("BMP", 0) == 0);
-}
-
 TEST_CASE("loading draws the picture at its own pixel size and changes nothing else")
 {
   Framework framework;
@@ -276,7 +257,7 @@ TEST_CASE("loading draws the picture at its own pixel size and changes nothing e
   REQUIRE(magick_write(source, {"-units", "PixelsPerInch", "-density", "300"}, in_folder(L"dense.png")));
   write_bytes(in_folder(L"text.png"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
 
-  REQUIRE(on_worker([&] {
+  REQUIRE(as_user_program([&] {
     for (const wchar_t* name : {L"hundred.png", L"dense.png"}) {
       REQUIRE(QEL_CreateImage(0, "l", 0, 0, 120, 120, 100) == 0);
       fill32([](int, int) -> std::uint32_t { return 0x112233; });
@@ -339,7 +320,7 @@ TEST_CASE("BMP with RLE, GIF, TIFF, ICO, JPEG and PNG load as ImageMagick reads 
     CAPTURE(file_name);
     const RgbPicture expected = magick_read(in_folder(c.name));
     REQUIRE(expected.width == 13);
-    REQUIRE(on_worker([&] {
+    REQUIRE(as_user_program([&] {
       REQUIRE(QEL_CreateImage(0, "f", 0, 0, 13, 11, 100) == 0);
       CHECK(QEL_LoadImage(ansi_in_folder(c.name).c_str(), 0, 0) == 0);
       const SlotPixels& p = slot_pixels[0];
@@ -364,7 +345,7 @@ TEST_CASE("8-bit images: a palette file replaces as many entries as it has; colo
   const RgbPicture colours{3, 1, {0xFF0000, 0xFFFFFF, 0x0A0A0A}};
   REQUIRE(magick_write(colours, {"-type", "TrueColor"}, in_folder(L"colours.png"), "PNG24:"));
 
-  REQUIRE(on_worker([&] {
+  REQUIRE(as_user_program([&] {
     REQUIRE(QEL_CreateImage8(0, "p", 0, 0, 9, 7, 100) == 0);
     const std::vector<std::uint32_t> ramp = palette_of(0);
     for (std::uint32_t i = 0; i < 256; ++i)
@@ -449,7 +430,7 @@ TEST_CASE("truncated and corrupted files of every format fail cleanly or load")
   REQUIRE(corpus.size() >= 400);
 
   int loaded = 0, failed = 0, other = 0, changed_on_failure = 0;
-  REQUIRE(on_worker([&] {
+  REQUIRE(as_user_program([&] {
     REQUIRE(QEL_CreateImage(0, "c32", 0, 0, 40, 30, 100) == 0);
     REQUIRE(QEL_CreateImage8(1, "c8", 0, 0, 40, 30, 100) == 0);
     for (size_t i = 0; i < corpus.size(); ++i) {
@@ -482,24 +463,6 @@ TEST_CASE("truncated and corrupted files of every format fail cleanly or load")
 
 namespace {
 
-// The open or save dialog of this process once it is on screen.
-HWND wait_for_dialog(const wchar_t* title)
-{
-  HWND found = nullptr;
-  wait_until([&] {
-    found = FindWindowW(L"#32770", title);
-    return found && IsWindowVisible(found);
-  }, 10000);
-  return found;
-}
-
-HWND file_name_box(HWND dialog)
-{
-  // cmb13, the file name combo of newer dialogs, or edt1 of older ones.
-  HWND box = GetDlgItem(dialog, 0x47C);
-  return box ? box : GetDlgItem(dialog, 0x480);
-}
-
 HWND file_type_box(HWND dialog) { return GetDlgItem(dialog, 0x470); }
 
 void choose_type(HWND dialog, int index)
@@ -509,20 +472,6 @@ void choose_type(HWND dialog, int index)
   // As a mouse choice ends: the dialog takes the type when the selection is confirmed.
   send(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
   send(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-}
-
-// Presses the button until the dialog has gone; a dialog that stays (the
-// press was not taken) is cancelled so that the worker is free again.
-bool press_dialog_button(HWND dialog, int id)
-{
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    post(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    if (wait_until([&] { return !IsWindow(dialog); }, 500))
-      return true;
-  }
-  post(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  wait_until([&] { return !IsWindow(dialog); }, 2000);
-  return false;
 }
 
 std::vector<std::string> type_list(HWND dialog)
@@ -552,7 +501,7 @@ TEST_CASE("the open dialog: title, types, initial name, remembered folder and ty
 
   int result = -1;
   char chosen[path_size] = "unchanged";
-  std::thread user([&] { on_worker([&] { result = OpenImageDialog(chosen); }); });
+  std::thread user([&] { as_user_program([&] { result = OpenImageDialog(chosen); }); });
   HWND dialog = wait_for_dialog(L"Load image file");
   if (!dialog)
     user.join();
@@ -570,7 +519,7 @@ TEST_CASE("the open dialog: title, types, initial name, remembered folder and ty
   CHECK(load_filter_index == 2);
   CHECK(std::wstring(open_dir) == start_dir);
 
-  user = std::thread([&] { on_worker([&] { result = OpenImageDialog(chosen); }); });
+  user = std::thread([&] { as_user_program([&] { result = OpenImageDialog(chosen); }); });
   dialog = wait_for_dialog(L"Load image file");
   if (!dialog)
     user.join();
@@ -587,7 +536,7 @@ TEST_CASE("the open dialog: title, types, initial name, remembered folder and ty
   // Next time the dialog starts with the PNG pattern, and the command loads.
   bool loaded = false;
   user = std::thread([&] {
-    on_worker([&] {
+    as_user_program([&] {
       REQUIRE(QEL_CreateImage(3, "target", 0, 0, 6, 4, 100) == 0);
       load_image_file_command(3);
       loaded = slot_pixels[3].pixels32[0] == sixteen(0, 0) && slot_pixels[3].pixels32[5 + 3 * 6] == sixteen(5, 3);
@@ -615,7 +564,7 @@ TEST_CASE("the save dialog: types, noname, and the format each type saves")
 
   auto save_as = [&](int type, const std::wstring& name) {
     std::thread user([&] {
-      on_worker([&] {
+      as_user_program([&] {
         REQUIRE(QEL_CreateImage(4, "s", 0, 0, 6, 5, 100) == 0);
         fill32(smooth);
         qel_jpeg_quality = 40;
