@@ -74,6 +74,15 @@ void press_key(HWND window, WPARAM key, bool ctrl = false);
 // names each ending in a zero, then one more zero. The receiver releases it.
 HDROP make_drop(const std::vector<std::wstring>& paths);
 
+// The pointer's messages at client point (x, y) of a window, posted as the
+// system posts them: a move, a left press (Shift optional), a right press.
+inline void mouse_move(HWND window, int x, int y) { post(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+inline void left_click(HWND window, int x, int y, bool shift = false)
+{
+  post(window, WM_LBUTTONDOWN, MK_LBUTTON | (shift ? MK_SHIFT : 0), MAKELPARAM(x, y));
+}
+inline void right_click(HWND window, int x, int y) { post(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y)); }
+
 std::string window_text(HWND window);
 // Waits until the main window's status line shows `text`. The worker posts
 // its status texts, and a read (a sent message) can overtake a post.

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "qel_test.h"
 
@@ -57,6 +59,33 @@ auto worker_value(F f) -> decltype(f())
   on_worker([&] { result = f(); });
   return result;
 }
+
+// A call that waits on the worker for the user's clicks (a point tool, or a
+// command that uses one), run from a thread of its own so that the test can
+// click meanwhile. finish() waits for it to return, pressing Stop if it does
+// not, and gives its result.
+class WaitingCall {
+public:
+  explicit WaitingCall(std::function<int()> call)
+      : thread_([this, call = std::move(call)] { result_ = worker_value(call); })
+  {
+  }
+  ~WaitingCall() { finish(); }
+  bool waiting() const { return wait_until([] { return tool_active.load() != 0; }); }
+  int finish()
+  {
+    if (thread_.joinable()) {
+      if (!wait_until([] { return tool_active.load() == 0; }))
+        press_stop();
+      thread_.join();
+    }
+    return result_;
+  }
+
+private:
+  std::atomic<int> result_{-1};
+  std::thread thread_;
+};
 
 // A framework started for one test case with jobs on the worker.
 struct JobsFramework : Framework {

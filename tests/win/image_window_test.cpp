@@ -287,16 +287,11 @@ TEST_CASE("a click at zoom 200 reaches a waiting point tool in image pixels")
   JobsFramework framework;
   REQUIRE(framework.started);
   REQUIRE(worker_value([] { return QEL_CreateImage(0, "c", 10, 10, 100, 80, 200); }) == 0);
-  int x = -1, y = -1, result = -1;
-  std::thread user([&] { result = worker_value([&] { return QEL_ClickPoint(0, &x, &y); }); });
-  const bool waiting = wait_until([] { return tool_active.load() != 0; });
-  if (waiting)
-    post(slot_window(0), WM_LBUTTONDOWN, 0, MAKELPARAM(41, 61));
-  if (!wait_until([] { return tool_active.load() == 0; }))
-    press_stop();
-  user.join();
-  CHECK(waiting);
-  CHECK(result == 0);
+  int x = -1, y = -1;
+  WaitingCall tool([&] { return QEL_ClickPoint(0, &x, &y); });
+  REQUIRE(tool.waiting());
+  left_click(slot_window(0), 41, 61);
+  CHECK(tool.finish() == 0);
   CHECK(x == 20);
   CHECK(y == 30);
 }
