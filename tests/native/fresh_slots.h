@@ -1,20 +1,53 @@
-// Fixture for tests on the headless image slots: every test starts from the
+// Fixtures for tests on the headless image slots: every test starts from the
 // start-up state with the default screen and frees what it made.
 #pragma once
 
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <set>
+#include <utility>
+
 #include "image/slots.h"
 #include "image/slots_headless.h"
+#include "qellib.h"
+
+inline void fresh_slots()
+{
+  headless_set_metrics(headless_default_metrics());
+  headless_fail_buffers(false);
+  reset_image_slots();
+}
 
 struct FreshSlots {
-  FreshSlots()
-  {
-    headless_set_metrics(headless_default_metrics());
-    headless_fail_buffers(false);
-    reset_image_slots();
-  }
-  ~FreshSlots()
-  {
-    headless_fail_buffers(false);
-    reset_image_slots();
-  }
+  FreshSlots() { fresh_slots(); }
+  ~FreshSlots() { fresh_slots(); }
 };
+
+// A fresh current image 0, w x h with the loose size limits, every pixel
+// `background` (8-bit images: its low byte).
+inline void canvas(int w, int h, int bits = 32, std::uint32_t background = 0)
+{
+  fresh_slots();
+  REQUIRE((bits == 8 ? QEL_CreateImage8FL : QEL_CreateImageFL)(0, "t", 0, 0, w, h, 100) == 0);
+  const SlotPixels& p = slot_pixels[0];
+  if (bits == 8)
+    std::fill_n(p.pixels8, p.stride * h, static_cast<std::uint8_t>(background));
+  else
+    std::fill_n(p.pixels32, p.stride * h, background);
+}
+
+using PointSet = std::set<std::pair<int, int>>;
+
+// Pixels of the current image equal to `value`, or with `differ` all others.
+inline PointSet where(std::uint32_t value, bool differ = false)
+{
+  const SlotPixels& p = current_pixels();
+  PointSet found;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if ((QEL_GetPixel(x, y) == value) != differ)
+        found.insert({x, y});
+  return found;
+}
