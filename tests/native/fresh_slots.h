@@ -4,7 +4,6 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <utility>
@@ -25,17 +24,11 @@ struct FreshSlots {
   ~FreshSlots() { fresh_slots(); }
 };
 
-// A fresh current image 0, w x h with the loose size limits, every pixel
-// `background` (8-bit images: its low byte).
-inline void canvas(int w, int h, int bits = 32, std::uint32_t background = 0)
+// A fresh black current image 0, w x h with the loose size limits.
+inline void canvas(int w, int h, int bits = 32)
 {
   fresh_slots();
   REQUIRE((bits == 8 ? QEL_CreateImage8FL : QEL_CreateImageFL)(0, "t", 0, 0, w, h, 100) == 0);
-  const SlotPixels& p = slot_pixels[0];
-  if (bits == 8)
-    std::fill_n(p.pixels8, p.stride * h, static_cast<std::uint8_t>(background));
-  else
-    std::fill_n(p.pixels32, p.stride * h, background);
 }
 
 using PointSet = std::set<std::pair<int, int>>;

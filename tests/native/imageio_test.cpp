@@ -2,6 +2,7 @@
 // reduction and nearest palette entries, and where a loaded picture lands.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <set>
 #include <string>
