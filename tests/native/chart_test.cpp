@@ -1,6 +1,8 @@
-// Chart drawing: the arithmetic helpers, the band schedule on worked
-// examples, the check pattern, the default chart, the guards against a
-// missing image, and the direct-buffer drawing against the literal one.
+// Chart drawing: the helpers the literal drawing shares with the direct one
+// (to_int, PutSlantedTriple), the band schedule and blending on a worked
+// example, the check pattern, the default chart, the guards against a
+// missing image, and the direct-buffer drawing against the literal one on
+// random scenes, which checks everything else the two do.
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -42,7 +44,11 @@ std::vector<std::uint32_t> words_of(int slot)
   return {p.pixels32, p.pixels32 + p.stride * p.height};
 }
 
-void fill(int slot, std::uint32_t v) { std::fill_n(slot_pixels[slot].pixels32, slot_pixels[slot].stride * slot_pixels[slot].height, v); }
+void fill(int slot, std::uint32_t v)
+{
+  const SlotPixels& p = slot_pixels[slot];
+  std::fill_n(p.pixels32, p.stride * p.height, v);
+}
 
 // The whole buffer of a slot as bytes, the padding of 8-bit rows included.
 std::span<std::uint8_t> bytes(int slot)
@@ -279,10 +285,12 @@ Scene random_scene(std::mt19937& rng)
   const bool left_over_work = pick(0, 5) == 0;
   const bool left_over_chart = pick(0, 5) == 0;
   const int wide = work_image_width(s);
-  sc.size[1] = {left_over_work ? pick(1, wide + 50) : wide, left_over_work ? pick(1, 80) : std::max(s.band_height, 1),
+  sc.size[1] = {left_over_work ? pick(1, wide + 50) : wide,
+                left_over_work ? pick(1, 80) : std::max(s.band_height, 1),
                 left_over_work && pick(0, 1) ? 8 : 32};
   sc.size[2] = {left_over_chart ? pick(1, s.chart_width + 40) : s.chart_width,
-                left_over_chart ? pick(1, s.chart_height + 40) : s.chart_height, left_over_chart && pick(0, 1) ? 8 : 32};
+                left_over_chart ? pick(1, s.chart_height + 40) : s.chart_height,
+                left_over_chart && pick(0, 1) ? 8 : 32};
   sc.seed = static_cast<unsigned>(rng());
   sc.band_i = pick(0, 30);
   sc.band_origin = pick(0, sc.size[2][1] / 3);

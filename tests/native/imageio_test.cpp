@@ -154,7 +154,9 @@ TEST_CASE("colour reduction of many colours: 256 entries, every pixel on its nea
 TEST_CASE("clip_placement: the part of a picture inside the image")
 {
   // source x, y, target x, y, width, height
-  auto parts = [](const Placement& p) { return std::vector{p.source_x, p.source_y, p.target_x, p.target_y, p.width, p.height}; };
+  auto parts = [](const Placement& p) {
+    return std::vector{p.source_x, p.source_y, p.target_x, p.target_y, p.width, p.height};
+  };
   CHECK(parts(clip_placement(100, 100, 50, 50, 120, 120)) == std::vector{0, 0, 50, 50, 70, 70});
   CHECK(parts(clip_placement(10, 8, -3, -2, 120, 120)) == std::vector{3, 2, 0, 0, 7, 6});
   CHECK(parts(clip_placement(10, 8, 0, 0, 4, 4)) == std::vector{0, 0, 0, 0, 4, 4});
