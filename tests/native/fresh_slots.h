@@ -1,5 +1,7 @@
 // Fixtures for tests on the headless image slots: every test starts from the
-// start-up state with the default screen and frees what it made.
+// start-up state with the default screen and frees what it made. The drawing,
+// text and plot tests share a fresh image to draw on and a reader of which
+// pixels hold a value.
 #pragma once
 
 #include <doctest/doctest.h>
