@@ -4,6 +4,7 @@
 #include <climits>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "forms/button_box_layout.h"
 #include "forms/input_box_layout.h"
@@ -118,40 +119,37 @@ TEST_CASE("button box: resizing shares the client area out among the buttons")
 
 TEST_CASE("button box keys")
 {
-  auto effect_of = [](int key, bool ctrl, int count) { return button_box_key(key, ctrl, count).effect; };
-  auto button_of = [](int key, bool ctrl, int count) { return button_box_key(key, ctrl, count).button; };
-
-  SUBCASE("cursor keys and W A S D press buttons 4 to 7, if the box has them")
-  {
-    const int keys[][2] = {{key_up, 'W'}, {key_down, 'S'}, {key_left, 'A'}, {key_right, 'D'}};
-    for (int n = 0; n < 4; ++n)
-      for (int key : keys[n]) {
-        CAPTURE(key);
-        CHECK(button_of(key, false, 8) == 4 + n);
-        CHECK(effect_of(key, false, 4 + n) == KeyEffect::none);
-        CHECK(effect_of(key, false, 5 + n) == KeyEffect::press);
-      }
+  const KeyEffect none = KeyEffect::none, press = KeyEffect::press, count = KeyEffect::count,
+                  forward = KeyEffect::forward_to_main;
+  struct Case {
+    int key;
+    bool ctrl;
+    int count;   // buttons in the box
+    KeyEffect effect;
+    int button;
+  };
+  std::vector<Case> cases = {
+      // Cursor keys and W A S D press buttons 4 to 7, if the box has them.
+      {key_up, false, 5, press, 4},    {'W', false, 5, press, 4},   {'W', false, 4, none, 0},
+      {key_down, false, 6, press, 5},  {'S', false, 6, press, 5},   {key_down, false, 5, none, 0},
+      {key_left, false, 7, press, 6},  {'A', false, 7, press, 6},   {'A', false, 6, none, 0},
+      {key_right, false, 8, press, 7}, {'D', false, 8, press, 7},   {key_right, false, 7, none, 0},
+      // Digits count presses, if the box has the button, and not with Ctrl.
+      {'3', false, 3, none, 0},        {key_numpad_0 + 2, false, 3, count, 2}, {'5', true, 10, none, 0},
+      // X, Escape and C go to the main window unless Ctrl is held; Ctrl+Q closes.
+      {'X', false, 8, forward, 0},     {key_escape, false, 8, forward, 0}, {'C', false, 8, forward, 0},
+      {'X', true, 8, none, 0},         {key_escape, true, 8, none, 0},     {'C', true, 8, none, 0},
+      {'Q', true, 1, KeyEffect::close_box, 0}, {'Q', false, 1, none, 0}, {0x70, false, 8, none, 0},   // F1
+  };
+  for (int d = 0; d <= 9; ++d) {
+    cases.push_back({'0' + d, false, 10, count, d});
+    cases.push_back({key_numpad_0 + d, false, 10, count, d});
   }
-  SUBCASE("digits on the main keyboard and the numeric pad count presses")
-  {
-    for (int d = 0; d <= 9; ++d) {
-      CAPTURE(d);
-      CHECK(effect_of('0' + d, false, 10) == KeyEffect::count);
-      CHECK(button_of(key_numpad_0 + d, false, 10) == d);
-      CHECK(effect_of('0' + d, true, 10) == KeyEffect::none);
-    }
-    CHECK(effect_of('3', false, 3) == KeyEffect::none);
-    CHECK(effect_of(key_numpad_0 + 2, false, 3) == KeyEffect::count);
-  }
-  SUBCASE("X, Escape and C go to the main window unless Ctrl is held; Ctrl+Q closes")
-  {
-    for (int key : {int('X'), int(key_escape), int('C')}) {
-      CAPTURE(key);
-      CHECK(effect_of(key, false, 8) == KeyEffect::forward_to_main);
-      CHECK(effect_of(key, true, 8) == KeyEffect::none);
-    }
-    CHECK(effect_of('Q', true, 1) == KeyEffect::close_box);
-    CHECK(effect_of('Q', false, 1) == KeyEffect::none);
-    CHECK(effect_of(0x70, false, 8) == KeyEffect::none);   // F1
+  for (const Case& c : cases) {
+    INFO("key ", c.key, c.ctrl ? " with Ctrl" : "", " in a box of ", c.count);
+    const key_action action = button_box_key(c.key, c.ctrl, c.count);
+    CHECK(action.effect == c.effect);
+    if (c.effect == press || c.effect == count)
+      CHECK(action.button == c.button);
   }
 }

@@ -9,10 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "image/slots.h"
-#include "image/slots_headless.h"
+#include "fresh_slots.h"
 #include "imgproc/font.h"
-#include "qellib.h"
 
 namespace {
 
@@ -33,11 +31,9 @@ std::pair<int, int> extent(int code)
 }
 
 // A fresh black current image with the text cursor at the top-left cell.
-void canvas(int w, int h, int bits = 32)
+void text_canvas(int w, int h, int bits = 32)
 {
-  reset_image_slots();
-  headless_set_metrics(headless_default_metrics());
-  REQUIRE((bits == 8 ? QEL_CreateImage8FL : QEL_CreateImageFL)(0, "t", 0, 0, w, h, 100) == 0);
+  canvas(w, h, bits);
   text_x = text_margin = 0;
   text_y = glyph_rows;
   qel_tc = 0xFFFFFF;
@@ -73,7 +69,7 @@ TEST_CASE("font: sample rows, metrics, every glyph its own")
 
 TEST_CASE("PutChar draws the glyph's set bits above text_y and moves one cell")
 {
-  canvas(40, 30);
+  text_canvas(40, 30);
   QEL_PutPixel(5, 20, 0x0000FF);   // background inside the cell stays
   text_x = 2;
   text_y = 24;
@@ -102,14 +98,14 @@ TEST_CASE("PutChar draws the glyph's set bits above text_y and moves one cell")
 
 TEST_CASE("text wraps when the next cell would leave the image")
 {
-  canvas(100, 40);
+  text_canvas(100, 40);
   QEL_PutString("ABCDEFGHIJKLMNOPQRST");
   // The 12th character at x 88, then text_x 96 > 92: the 13th starts line 2.
   CHECK(QEL_GetPixel(88 + 1, 2) != 0);
   CHECK(QEL_GetPixel(0, 16 + 2) != 0);
   CHECK((text_x == 8 * 8 && text_y == 30));
 
-  canvas(7, 20, 8);                // narrower than one cell, 8-bit
+  text_canvas(7, 20, 8);                // narrower than one cell, 8-bit
   qel_tc = 0x123456;
   QEL_PutChar('|');
   CHECK(QEL_GetPixel(3, 2) == 0x56);
@@ -118,7 +114,7 @@ TEST_CASE("text wraps when the next cell would leave the image")
 
 TEST_CASE("ImagePrintf formats like printf and keeps to its buffer")
 {
-  canvas(80, 20);                  // ten cells a line
+  text_canvas(80, 20);                  // ten cells a line
   QEL_ImagePrintf("%d%c", 7, 'x');
   CHECK(text_x == 16);
   text_x = 0;

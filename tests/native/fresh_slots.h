@@ -1,20 +1,48 @@
-// Fixture for tests on the headless image slots: every test starts from the
-// start-up state with the default screen and frees what it made.
+// Fixtures for tests on the headless image slots: every test starts from the
+// start-up state with the default screen and frees what it made. The drawing,
+// text and plot tests share a fresh image to draw on and a reader of which
+// pixels hold a value.
 #pragma once
+
+#include <doctest/doctest.h>
+
+#include <cstdint>
+#include <set>
+#include <utility>
 
 #include "image/slots.h"
 #include "image/slots_headless.h"
+#include "qellib.h"
+
+inline void fresh_slots()
+{
+  headless_set_metrics(headless_default_metrics());
+  headless_fail_buffers(false);
+  reset_image_slots();
+}
 
 struct FreshSlots {
-  FreshSlots()
-  {
-    headless_set_metrics(headless_default_metrics());
-    headless_fail_buffers(false);
-    reset_image_slots();
-  }
-  ~FreshSlots()
-  {
-    headless_fail_buffers(false);
-    reset_image_slots();
-  }
+  FreshSlots() { fresh_slots(); }
+  ~FreshSlots() { fresh_slots(); }
 };
+
+// A fresh black current image 0, w x h with the loose size limits.
+inline void canvas(int w, int h, int bits = 32)
+{
+  fresh_slots();
+  REQUIRE((bits == 8 ? QEL_CreateImage8FL : QEL_CreateImageFL)(0, "t", 0, 0, w, h, 100) == 0);
+}
+
+using PointSet = std::set<std::pair<int, int>>;
+
+// Pixels of the current image equal to `value`, or with `differ` all others.
+inline PointSet where(std::uint32_t value, bool differ = false)
+{
+  const SlotPixels& p = current_pixels();
+  PointSet found;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if ((QEL_GetPixel(x, y) == value) != differ)
+        found.insert({x, y});
+  return found;
+}

@@ -11,10 +11,8 @@ namespace {
 // A window of cells: remembers the last glyph drawn at each pixel position
 // and scrolls like a text window when the cursor leaves the bottom.
 struct Grid : LineCanvas {
-  int cw = 6, chh = 11;   // before w and h, which are computed from them
-  int x = 0, y = 0;
-  int w, h;
-  int scrolls = 0;
+  static constexpr int cw = 6, chh = 11;
+  int x = 0, y = 0, w, h, scrolls = 0;
   std::map<std::pair<int, int>, wchar_t> glyphs;
 
   Grid(int columns, int rows_visible) : w(columns * cw), h(rows_visible * chh) {}
@@ -26,10 +24,8 @@ struct Grid : LineCanvas {
   void put_glyph(wchar_t ch, int gx, int gy, int) override { glyphs[{gx, gy}] = ch; }
   void scroll_if_needed() override
   {
-    if (y + chh < h)
-      return;
-    y -= chh;
-    ++scrolls;
+    if (y + chh >= h)
+      y -= chh, ++scrolls;
   }
   // The cursor's column and row; -1 where it is not on a cell boundary.
   std::pair<int, int> cell() const { return {x % cw ? -1 : x / cw, y % chh ? -1 : y / chh}; }
@@ -40,106 +36,86 @@ struct Grid : LineCanvas {
   }
 };
 
-void type_all(LineEditor& editor, const std::wstring& keys)
-{
-  for (wchar_t ch : keys)
-    editor.type(ch, 1);
-}
+// A line typed into a window of columns x rows cells.
+struct Typing {
+  Grid grid;
+  LineEditor editor{grid};
+  Typing(int columns, int rows) : grid(columns, rows) {}
+  Typing& type(const std::wstring& keys)
+  {
+    for (wchar_t ch : keys)
+      editor.type(ch, 1);
+    return *this;
+  }
+  std::wstring text() const { return editor.text(); }
+};
+
+constexpr wchar_t wide = 0x3042;
 
 } // namespace
 
 TEST_CASE("line editing: backspace, tabs, the 255 limit and the line end")
 {
-  Grid grid(40, 10);
-  LineEditor editor(grid);
-  type_all(editor, L"12\b3");
-  CHECK(std::wstring(editor.text()) == L"13");
-  CHECK(grid.at(1, 0) == L'3');
-  CHECK(grid.at(2, 0) == L'_');        // caret right after the line
+  Typing t(40, 10);
+  t.type(L"12\b3");
+  CHECK(t.text() == L"13");
+  CHECK((t.grid.at(1, 0) == L'3' && t.grid.at(2, 0) == L'_'));   // caret right after the line
+  t.type(L"\b\b\b\b");                 // more backspaces than characters
+  CHECK(t.editor.length() == 0);
+  CHECK(t.grid.at(0, 0) == L'_');      // the erased character is covered
+  CHECK(t.type(L"a\tb").text() == L"a b");
+  t.editor.finish();
+  CHECK(t.grid.cell() == std::pair{0, 1});
+  CHECK(t.grid.at(3, 0) == L' ');      // caret blanked at the end
 
-  type_all(editor, L"\b\b\b\b");       // more backspaces than characters
-  CHECK(editor.length() == 0);
-  CHECK(grid.at(0, 0) == L'_');        // the erased character is covered
-
-  type_all(editor, L"a\tb");
-  CHECK(std::wstring(editor.text()) == L"a b");
-
-  editor.finish();
-  CHECK(grid.cell() == std::pair{0, 1});
-  CHECK(grid.at(3, 0) == L' ');        // caret blanked at the end
-
-  Grid wide_grid(40, 30);
-  LineEditor long_line(wide_grid);
-  type_all(long_line, std::wstring(300, L'k'));
-  CHECK(long_line.length() == 255);
-  type_all(long_line, L"\bz");
-  CHECK(long_line.length() == 255);
-  CHECK(long_line.text()[254] == L'z');
+  Typing long_line(40, 30);
+  long_line.type(std::wstring(300, L'k')).type(L"\bz");
+  CHECK(long_line.text() == std::wstring(254, L'k') + L'z');
 }
 
 TEST_CASE("line editing: a row ends when no cell is left for the caret; backspace returns")
 {
-  Grid grid(10, 5);
-  LineEditor editor(grid);
-  type_all(editor, L"abcdefghi");
-  CHECK(grid.cell() == std::pair{9, 0});        // the caret takes the last cell
-  type_all(editor, L"j");              // drawn in the last cell, then the next row
-  CHECK(grid.at(9, 0) == L'j');
-  CHECK(grid.cell() == std::pair{0, 1});
-  type_all(editor, L"k");
-  CHECK(grid.at(0, 1) == L'k');
-
+  Typing t(10, 5);
+  t.type(L"abcdefghi");
+  CHECK(t.grid.cell() == std::pair{9, 0});   // the caret takes the last cell
+  t.type(L"j");                              // drawn in the last cell, then the next row
+  CHECK((t.grid.at(9, 0) == L'j' && t.grid.cell() == std::pair{0, 1}));
+  t.type(L"k");
+  CHECK(t.grid.at(0, 1) == L'k');
   // Back over "k", then over "j" which ended the first row.
-  type_all(editor, L"\b");
-  CHECK(grid.cell() == std::pair{0, 1});
-  type_all(editor, L"\b");
-  CHECK(grid.cell() == std::pair{9, 0});
-  CHECK(grid.at(9, 0) == L'_');
-  type_all(editor, L"J");
-  CHECK(std::wstring(editor.text()) == L"abcdefghiJ");
-  CHECK(grid.y == grid.chh);
+  CHECK(t.type(L"\b").grid.cell() == std::pair{0, 1});
+  CHECK(t.type(L"\b").grid.cell() == std::pair{9, 0});
+  CHECK(t.grid.at(9, 0) == L'_');
+  CHECK(t.type(L"J").text() == L"abcdefghiJ");
+  CHECK(t.grid.y == Grid::chh);
 }
 
 TEST_CASE("line editing: a wide character that does not fit moves whole, and back")
 {
-  const wchar_t wide = 0x3042;
-  Grid grid(10, 5);
-  LineEditor editor(grid);
-  type_all(editor, L"abcdefghi");         // cursor in the last cell: no room for two
-  editor.type(wide, 1);
-  CHECK(grid.at(0, 1) == wide);
-  CHECK(grid.cell() == std::pair{2, 1});
-  CHECK(grid.at(9, 0) == L' ');           // caret blanked on the row it left
-
+  Typing t(10, 5);
+  t.type(L"abcdefghi").type({wide});         // cursor in the last cell: no room for two
+  CHECK((t.grid.at(0, 1) == wide && t.grid.cell() == std::pair{2, 1}));
+  CHECK(t.grid.at(9, 0) == L' ');            // caret blanked on the row it left
   // Backspace erases it with an ideographic space and returns to the last cell of row 0.
-  editor.type(8, 1);
-  CHECK(grid.at(0, 1) == 0x3000);
-  CHECK(grid.cell() == std::pair{9, 0});
-  CHECK(std::wstring(editor.text()) == L"abcdefghi");
+  t.type(L"\b");
+  CHECK((t.grid.at(0, 1) == 0x3000 && t.grid.cell() == std::pair{9, 0}));
+  CHECK(t.text() == L"abcdefghi");
 
   // A wide character in the last two cells fits and ends its row.
-  Grid second(10, 5);
-  LineEditor fits(second);
-  type_all(fits, L"abcdefgh");
-  fits.type(wide, 1);
-  CHECK(second.at(8, 0) == wide);
-  CHECK(second.cell() == std::pair{0, 1});
-  fits.type(8, 1);
-  CHECK(second.cell() == std::pair{8, 0});
-  CHECK(second.at(8, 0) == L'_');            // the caret now stands where it was
+  Typing fits(10, 5);
+  fits.type(L"abcdefgh").type({wide});
+  CHECK((fits.grid.at(8, 0) == wide && fits.grid.cell() == std::pair{0, 1}));
+  fits.type(L"\b");
+  CHECK((fits.grid.cell() == std::pair{8, 0} && fits.grid.at(8, 0) == L'_'));
 }
 
 TEST_CASE("line editing: wrapping past the last row scrolls the window")
 {
-  Grid grid(10, 3);   // rows at 0 and 11 are whole; a row at 22 would touch the bottom
-  LineEditor editor(grid);
-  type_all(editor, L"abcdefghij");
-  CHECK(grid.scrolls == 0);
-  CHECK(grid.y == grid.chh);
-  type_all(editor, L"klmnopqrst");
-  CHECK(grid.scrolls == 1);
-  CHECK(grid.y == grid.chh);
+  Typing t(10, 3);   // rows at 0 and 11 are whole; a row at 22 would touch the bottom
+  t.type(L"abcdefghij");
+  CHECK((t.grid.scrolls == 0 && t.grid.y == Grid::chh));
+  t.type(L"klmnopqrst");
+  CHECK((t.grid.scrolls == 1 && t.grid.y == Grid::chh));
   // Backspace climbs to the row above, which the scroll moved up with the text.
-  type_all(editor, L"\b");
-  CHECK(grid.cell() == std::pair{9, 0});
+  CHECK(t.type(L"\b").grid.cell() == std::pair{9, 0});
 }

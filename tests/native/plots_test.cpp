@@ -3,39 +3,10 @@
 // plane's axes, labels, colours and separate paths.
 #include <doctest/doctest.h>
 
-#include <cstdint>
-#include <utility>
 #include <vector>
 
-#include "image/slots.h"
-#include "image/slots_headless.h"
+#include "fresh_slots.h"
 #include "imgproc/plots.h"
-#include "qellib.h"
-
-namespace {
-
-using Points = std::vector<std::pair<int, int>>;
-
-void canvas(int w, int h)
-{
-  reset_image_slots();
-  headless_set_metrics(headless_default_metrics());
-  REQUIRE(QEL_CreateImageFL(0, "t", 0, 0, w, h, 100) == 0);
-}
-
-// Pixels of the current image with that value, row by row.
-Points where(std::uint32_t value)
-{
-  const SlotPixels& p = current_pixels();
-  Points found;
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x)
-      if (QEL_GetPixel(x, y) == value)
-        found.push_back({x, y});
-  return found;
-}
-
-} // namespace
 
 TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mode")
 {
@@ -45,11 +16,11 @@ TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mod
   PlotProfile(black.data(), 12, 20, 0x82, 0x00FF00);
   PlotProfile(white.data(), 0, 20, 0x1, 0x0000FF);    // no mode
   PlotProfile(white.data(), 0, 20, 0xC0, 0x0000FF);   // no channel
-  const Points red = where(0xFF0000), green = where(0x00FF00);
-  CHECK(red.size() == 20);
-  CHECK(green.size() == 20);
-  for (int i = 0; i < 20; ++i)
-    CHECK((red[i] == std::pair{12 + i, 0} && green[i] == std::pair{12 + i, 127}));
+  PointSet top, bottom;
+  for (int x = 12; x < 32; ++x)
+    top.insert({x, 0}), bottom.insert({x, 127});
+  CHECK(where(0xFF0000) == top);
+  CHECK(where(0x00FF00) == bottom);
   CHECK(where(0x0000FF).empty());
 }
 
@@ -69,12 +40,12 @@ TEST_CASE("profiles: each flag picks its channel, the first one present wins")
   for (const Case& k : cases) {
     canvas(4, 128);
     PlotProfile(&k.colour, 1, 1, k.flags | 0x40, 0xFFFFFF);
-    CHECK_MESSAGE((where(0xFFFFFF) == Points{{1, k.row}}), "flags ", k.flags);
+    CHECK_MESSAGE((where(0xFFFFFF) == PointSet{{1, k.row}}), "flags ", k.flags);
   }
   canvas(4, 128);
   const std::uint8_t bytes[] = {0, 255, 128};
   PlotProfile(bytes, 0, 3, 0x1040, 0xFFFFFF);
-  CHECK(where(0xFFFFFF) == Points{{1, 0}, {2, 64}, {0, 127}});
+  CHECK(where(0xFFFFFF) == PointSet{{1, 0}, {2, 64}, {0, 127}});
 }
 
 TEST_CASE("chroma plane: axes, labels, alternating path colours, separate rows")

@@ -2,6 +2,8 @@
 // many random values the round trip through strtod to 10 significant digits.
 #include <doctest/doctest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "forms/real_format.h"
 
@@ -31,57 +34,49 @@ std::string ten_digits(double value)
   return out;
 }
 
-// Checks one text against the layout rules and the value it stands for;
-// returns an empty string or what is wrong.
+// Checks the text of a finite value against the layout rules and the value
+// it stands for; returns an empty string or the rule it breaks.
 std::string check_text(double value)
 {
-  const std::string s = text_of(value);
-  if (ten_digits(std::strtod(s.c_str(), nullptr)) != ten_digits(value))
-    return "round trip: " + s;
-  if (s.find('.') == std::string::npos)
-    return "no point: " + s;
-  const std::size_t e = s.find('e');
-  const std::string rounded = ten_digits(value);   // exponent of the leading digit after rounding
-  const int exponent = std::atoi(rounded.c_str() + rounded.find('e') + 1);
+  const std::string s = text_of(value), rounded = ten_digits(value);
+  const int exponent = std::atoi(rounded.c_str() + rounded.find('e') + 1);   // of the leading digit after rounding
   const bool fixed = value == 0 || (exponent >= -1 && exponent <= 9);
-  if (fixed != (e == std::string::npos))
-    return "notation: " + s;
+  const std::size_t e = s.find('e');
   const std::string mantissa = s.substr(0, e);
-  if (mantissa.back() == '0' && mantissa.find('.') < mantissa.size() - 1)
-    return "trailing zero: " + s;
-  if (!fixed && !(s.size() - e == 5 && (s[e + 1] == '+' || s[e + 1] == '-')))
-    return "exponent digits: " + s;
-  int digits = 0;
-  for (char c : mantissa)
-    digits += c >= '0' && c <= '9';
   // At most 10 significant digits; the leading zero of 0.xxx does not count.
-  if (digits > 10 && !(exponent == -1 && digits == 11))
-    return "too many digits: " + s;
+  const auto digits = std::count_if(mantissa.begin(), mantissa.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const std::pair<bool, const char*> rules[] = {
+      {ten_digits(std::strtod(s.c_str(), nullptr)) == rounded, "round trip"},
+      {mantissa.find('.') != std::string::npos, "point"},
+      {fixed == (e == std::string::npos), "notation"},
+      {mantissa.back() != '0' || mantissa.find('.') == mantissa.size() - 1, "trailing zero"},
+      {fixed || (s.size() - e == 5 && (s[e + 1] == '+' || s[e + 1] == '-')), "exponent digits"},
+      {digits <= 10 || (exponent == -1 && digits == 11), "too many digits"},
+  };
+  for (const auto& [kept, rule] : rules)
+    if (!kept)
+      return std::string(rule) + ": " + s;
   return "";
 }
 
 } // namespace
 
-TEST_CASE("chosen values: notation, signs, rounding carries, zero and non-finite values")
+TEST_CASE("chosen values: both notations, rounding carries, the ends of the range, zero and non-finite values")
 {
+  // Ordinary values of every exponent and sign are the random case's; these
+  // are the documented layouts and what random values seldom reach.
   const struct {
     double value;
     const char* text;
   } cases[] = {
-      // Fixed for leading exponents -1 to 9, exponent notation outside.
-      {8, "8."}, {0.25, "0.25"}, {0.01, "1.e-002"}, {1e10, "1.e+010"}, {100, "100."},
-      {0.099, "9.9e-002"}, {1e9, "1000000000."}, {1.0 / 3, "0.3333333333"},
-      {2.0 / 3, "0.6666666667"}, {1234567890123.0, "1.23456789e+012"},
-      {1e-300, "1.e-300"}, {1e300, "1.e+300"}, {6.02214076e23, "6.02214076e+023"},
-      {-8, "-8."}, {-0.25, "-0.25"}, {-1.5e-5, "-1.5e-005"},
+      {8, "8."}, {0.25, "0.25"}, {-123.5, "-123.5"}, {0.01, "1.e-002"}, {2.5e10, "2.5e+010"},
+      {1.0 / 3, "0.3333333333"}, {6.02214076e23, "6.02214076e+023"}, {-1.5e-5, "-1.5e-005"},
       // Rounding may carry into a new leading digit and switch the notation.
       {9.9999999999, "10."}, {-9.99999999996, "-10."}, {9.999999999, "9.999999999"},
       {9999999999.5, "1.e+010"}, {999999999.99, "1000000000."}, {0.099999999999, "0.1"},
       {0.0099999999999, "1.e-002"}, {9.99999999999e99, "1.e+100"},
       {1.23456789049, "1.23456789"}, {1.23456789051, "1.234567891"},
-      // Ends of the range.
-      {DBL_MAX, "1.797693135e+308"}, {DBL_MIN, "2.225073859e-308"},
-      {std::numeric_limits<double>::denorm_min(), "4.940656458e-324"},
+      {DBL_MAX, "1.797693135e+308"}, {std::numeric_limits<double>::denorm_min(), "4.940656458e-324"},
       {0.0, "0."}, {-0.0, "0."},
       {std::numeric_limits<double>::infinity(), "inf"},
       {-std::numeric_limits<double>::infinity(), "-inf"},
@@ -121,12 +116,8 @@ TEST_CASE("random values round-trip and keep the layout")
     for (int n = 0; n < 100; ++n)
       check((n % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent));
   // Random bit patterns.
-  for (int n = 0; n < 100000; ++n) {
-    double value;
-    const std::uint64_t bits = random();
-    std::memcpy(&value, &bits, sizeof value);
-    check(value);
-  }
+  for (int n = 0; n < 100000; ++n)
+    check(std::bit_cast<double>(random()));
   // Just around a rounding boundary of the tenth digit, in the fixed range
   // and near the notation switches (10^-12 .. 10^1).
   for (int n = 0; n < 20000; ++n) {
