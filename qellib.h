@@ -127,8 +127,8 @@ void QEL_ResizeButtonBox(int width, int height);                 // client size 
 
 // ---- Files and clipboard ------------------------------------------------------------------
 extern int qel_jpeg_quality;             // JPEG encoder quality 0..100, initially 100
-int  QEL_LoadImage(const char* file, int x, int y);              // 0 ok; 1 not an image; 2 current slot free
-int  QEL_SaveImage(int w, int h, int format, const char* file);  // 0 ok; 1 codec failed; 2 empty; 3 current slot free
+int  QEL_LoadImage(const char* file, int x, int y);              // 0 ok (or lands outside); 1 not an image or too big; 2 current slot free
+int  QEL_SaveImage(int w, int h, int format, const char* file);  // 0 ok; 1 failed, no file left (GetLastError: why); 2 empty; 3 current slot free
 
 // ---- Run control and messages ---------------------------------------------------------
 void QEL_DoEvents();                                             // pump the worker's messages

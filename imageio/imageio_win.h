@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "imageio/picture_header.h"
+
 // Dialog memory kept for the whole run: the 1-based file type last chosen in
 // each dialog. The folders are the shell's open_dir and save_dir. The
 // worker thread's, which runs the image windows' dialogs.
@@ -22,8 +24,9 @@ int SaveImageDialog(char* buffer);
 // Class id of the first encoder whose MIME type equals `mime_type` exactly.
 bool FindEncoder(const wchar_t* mime_type, CLSID* clsid);
 
-// Pixel size of an image file, read by decoding it; false when it is no image.
-bool read_picture_size(const wchar_t* path, int* width, int* height);
+// Format and pixel size of an image file from its header, without decoding
+// it; an unreadable file is not ok.
+PictureHeader read_file_header(const wchar_t* path);
 
 // The image window's "&Load image file" and "&Save as" commands on `slot`:
 // the dialog, then the load at (0, 0) and repaint, or the save of the whole

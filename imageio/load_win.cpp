@@ -10,6 +10,7 @@
 #include "image/slots.h"
 #include "imageio/gdiplus_win.h"
 #include "imageio/imageio_win.h"
+#include "imageio/picture_header.h"
 #include "imageio/place.h"
 #include "qellib.h"
 
@@ -93,17 +94,66 @@ std::vector<std::uint32_t> picture_palette(GpImage* picture)
   return entries;
 }
 
-} // namespace
+// The part of the picture at (x, y) that lands inside `image`, as straight
+// ARGB, and the file's palette. The decoded picture is released on return,
+// before anything else is allocated for the load.
+struct DecodedPart {
+  Placement part;
+  std::vector<std::uint32_t> argb;
+  std::vector<std::uint32_t> palette;
+};
 
-bool read_picture_size(const wchar_t* path, int* width, int* height)
+bool decode_part(const wchar_t* path, int x, int y, const SlotPixels& image, DecodedPart& out)
 {
   GdipImage picture;
-  return open_picture(path, picture, width, height);
+  int width = 0, height = 0;
+  if (!open_picture(path, picture, &width, &height))
+    return false;
+  out.part = clip_placement(width, height, x, y, image.width, image.height);
+  out.argb.resize(static_cast<std::size_t>(out.part.width) * out.part.height);
+  if (!out.argb.empty()) {
+    ImageType type = ImageTypeUnknown;
+    gdip::GdipGetImageType(picture.image, &type);
+    const bool read = type == ImageTypeBitmap
+                          ? read_bitmap_part(picture.image, out.part, out.argb.data())
+                          : draw_metafile_part(picture.image, width, height, out.part, out.argb.data());
+    if (!read)
+      return false;
+  }
+  if (image.bits == 8)
+    out.palette = picture_palette(picture.image);
+  return true;
 }
 
-// The whole picture is decoded into a buffer before the image is touched, so
-// a file that fails half way leaves the image as it was. Only the part that
-// lands inside the image is read: a file claiming a huge size costs no more.
+} // namespace
+
+// Reads at any offset through one handle, so a header whose parts lie far
+// apart (a TIFF directory at the end of the file) costs a few small reads.
+PictureHeader read_file_header(const wchar_t* path)
+{
+  const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return {};
+  const PictureHeader header = read_picture_header(
+      [file](std::uint64_t offset, std::uint8_t* out, std::size_t size) -> std::size_t {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD done = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
+        return ReadFile(file, out, wanted, &done, &at) ? done : 0;
+      });
+  CloseHandle(file);
+  return header;
+}
+
+// The header decides before the codec sees the file: a picture whose decode
+// would pass the budget is refused, and one that lands wholly outside the
+// image is not decoded at all (0: like any drawing outside an image, it
+// changes nothing, the palette included). The part that lands is copied out
+// of the decoded picture before the image is touched, so a file that fails
+// half way leaves the image as it was.
 int QEL_LoadImage(const char* file, int x, int y)
 {
   const int slot = qel_current_image;
@@ -112,32 +162,23 @@ int QEL_LoadImage(const char* file, int x, int y)
   wchar_t path[path_size];
   if (!file || !MultiByteToWideChar(CP_ACP, 0, file, -1, path, path_size))
     return 1;
-
-  GdipImage picture;
-  int width = 0, height = 0;
-  if (!open_picture(path, picture, &width, &height))
+  const PictureHeader header = read_file_header(path);
+  if (!fits_decode_budget(header))
     return 1;
   const SlotPixels& image = slot_pixels[slot];
-  const Placement part = clip_placement(width, height, x, y, image.width, image.height);
-  std::vector<std::uint32_t> argb(static_cast<std::size_t>(part.width) * part.height);
-  if (!argb.empty()) {
-    ImageType type = ImageTypeUnknown;
-    gdip::GdipGetImageType(picture.image, &type);
-    const bool read = type == ImageTypeBitmap
-                          ? read_bitmap_part(picture.image, part, argb.data())
-                          : draw_metafile_part(picture.image, width, height, part, argb.data());
-    if (!read)
-      return 1;
-  }
+  if (clip_placement(header.width, header.height, x, y, image.width, image.height).width == 0)
+    return 0;
+  DecodedPart decoded;
+  if (!decode_part(path, x, y, image, decoded))
+    return 1;
 
   std::uint32_t palette[256] = {};
   if (image.bits == 8) {
-    const std::vector<std::uint32_t> entries = picture_palette(picture.image);
-    if (!entries.empty())
-      QEL_SetPalette(entries.data(), static_cast<int>(entries.size()));
+    if (!decoded.palette.empty())
+      QEL_SetPalette(decoded.palette.data(), static_cast<int>(decoded.palette.size()));
     QEL_GetPalette(palette);
   }
   GdiFlush();   // drawing still queued for the image's bitmap goes first
-  composite_picture(image, part, argb.data(), palette);
+  composite_picture(image, decoded.part, decoded.argb.data(), palette);
   return 0;
 }

@@ -23,8 +23,8 @@ bool to_ansi(const wchar_t* wide, char* out, int size)
 // One file: a 32-bit image window of the picture's size in the first slot
 // from `cursor` on that is free, titled with the slot number and the file's
 // name, with the picture loaded and shown; the current image is the same
-// afterwards. Files that are no image, or that the system code page cannot
-// name, are passed over.
+// afterwards. Files that are no image, pictures beyond the decode budget and
+// files that the system code page cannot name are passed over.
 void open_as_image_window(const wchar_t* name, int& cursor)
 {
   wchar_t full[MAX_PATH];
@@ -32,8 +32,10 @@ void open_as_image_window(const wchar_t* name, int& cursor)
   const DWORD length = GetFullPathNameW(name, MAX_PATH, full, &file_part);
   if (length == 0 || length >= MAX_PATH || !file_part || !*file_part)
     return;
-  int width = 0, height = 0;
-  if (!read_picture_size(full, &width, &height))
+  // The header gives the size without decoding; a picture too big to decode
+  // gets no window.
+  const PictureHeader header = read_file_header(full);
+  if (!fits_decode_budget(header))
     return;
   char path[path_size], file_name[path_size];
   if (!to_ansi(full, path, path_size) || !to_ansi(file_part, file_name, path_size))
@@ -42,12 +44,17 @@ void open_as_image_window(const wchar_t* name, int& cursor)
     const int slot = cursor++;
     char title[line_size];
     std::snprintf(title, sizeof title, "%03d %s", slot, file_name);
-    const int result = create_image(slot, title, -1, -1, width, height, 32, 100, 1);
+    const int result = create_image(slot, title, -1, -1, header.width, header.height, 32, 100, 1);
     if (result == QEL_OK) {
       // Creation made the slot current; the restore gives the user program
-      // back the image it had.
-      QEL_LoadImage(path, 0, 0);
-      QEL_ShowImage(slot);
+      // back the image it had. The header looked like a picture: a file
+      // that still does not decode gives its slot back to the next file.
+      if (QEL_LoadImage(path, 0, 0) == QEL_LOADED) {
+        QEL_ShowImage(slot);
+      } else {
+        QEL_DestroyImage(slot);
+        cursor = slot;
+      }
       QEL_RestoreImage();
       return;
     }

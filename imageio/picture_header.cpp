@@ -423,10 +423,12 @@ PictureHeader picture_header_from_bytes(const std::uint8_t* bytes, std::size_t s
 }
 
 // The codec decodes a whole picture before any of it can be used, at 4 bytes
-// a pixel, and holds its own copies besides: loads have peaked at 3.2 times
-// the decoded pixels (6.85 GB for a 23170 x 23170 PNG, 3.3 GB for 16000 x
-// 16000). 256 MiB of decoded pixels, a 4-fold margin, keeps a load near
-// 1 GiB, and still takes 8192 x 8192, more than a 61-megapixel camera makes.
+// a pixel, and holds about a third more besides (2.65 GB at peak for a
+// 23170 x 23170 PNG, 358 MB for 8192 x 8192). The part that lands is copied
+// out, and a dropped file's window holds as much again: a drop of an
+// 8192 x 8192 picture peaks at 0.88 GB. 256 MiB of decoded pixels keeps any
+// file below 0.9 GB and still takes 8192 x 8192, more than a 61-megapixel
+// camera makes.
 bool fits_decode_budget(const PictureHeader& picture)
 {
   return picture.status == HeaderStatus::ok && picture.decoded_bytes <= decode_budget_bytes;

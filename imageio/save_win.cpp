@@ -2,6 +2,7 @@
 // the format table, extensions and colour reduction are portable.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -110,39 +111,132 @@ bool build_picture(Picture& picture, int width, int height, int format)
   return make_rgb(picture, width, height, block.data());
 }
 
-// The BMP encoder leaves the palette out of the file size in the header of
-// indexed bitmaps, and strict readers refuse such files: put the real size in.
-bool repair_bmp_size(const wchar_t* path)
-{
-  HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return false;
-  LARGE_INTEGER size{};
-  unsigned char header[6] = {};
-  DWORD done = 0;
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= UINT32_MAX &&
-            ReadFile(file, header, sizeof header, &done, nullptr) && done == sizeof header &&
-            header[0] == 'B' && header[1] == 'M';
-  const auto actual = static_cast<std::uint32_t>(size.QuadPart);
-  const std::uint32_t stated = header[2] | header[3] << 8 | header[4] << 16 |
-                               static_cast<std::uint32_t>(header[5]) << 24;
-  if (ok && stated != actual) {
-    const unsigned char fixed[4] = {static_cast<unsigned char>(actual), static_cast<unsigned char>(actual >> 8),
-                                    static_cast<unsigned char>(actual >> 16),
-                                    static_cast<unsigned char>(actual >> 24)};
-    ok = SetFilePointer(file, 2, nullptr, FILE_BEGIN) == 2 &&
-         WriteFile(file, fixed, sizeof fixed, &done, nullptr) && done == sizeof fixed;
+// The encoded file in memory: the encoder writes into a stream over growing
+// global memory, so nothing reaches the disk before the bytes are known good.
+struct EncodedFile {
+  IStream* stream = nullptr;
+  EncodedFile() = default;
+  EncodedFile(const EncodedFile&) = delete;
+  EncodedFile& operator=(const EncodedFile&) = delete;
+  ~EncodedFile()
+  {
+    if (stream)
+      stream->Release();
   }
-  CloseHandle(file);
-  return ok;
+};
+
+// A save counts as done only when its bytes decode again at its size.
+bool decodes_at_size(IStream* stream, int width, int height)
+{
+  const LARGE_INTEGER start{};
+  if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
+    return false;
+  GdipImage decoded;
+  UINT w = 0, h = 0;
+  return gdip::GdipLoadImageFromStream(stream, &decoded.image) == Ok && decoded.image &&
+         gdip::GdipGetImageWidth(decoded.image, &w) == Ok &&
+         gdip::GdipGetImageHeight(decoded.image, &h) == Ok && w == static_cast<UINT>(width) &&
+         h == static_cast<UINT>(height);
 }
 
-// A save counts as done only when the file decodes again at its size.
-bool file_reads_back(const wchar_t* path, int width, int height)
+// The BMP encoder leaves the palette out of the file size in the header of
+// indexed bitmaps, and strict readers refuse such files: put the real size in.
+void repair_bmp_size(std::uint8_t* bytes, std::uint64_t size)
 {
-  int w = 0, h = 0;
-  return read_picture_size(path, &w, &h) && w == width && h == height;
+  if (size < 6 || size > UINT32_MAX || bytes[0] != 'B' || bytes[1] != 'M')
+    return;
+  for (int i = 0; i < 4; ++i)
+    bytes[2 + i] = static_cast<std::uint8_t>(size >> 8 * i);
+}
+
+// All of `size` bytes into a new file at `path`; ERROR_SUCCESS, or why not.
+// A failed write removes what it made. A write that takes no more bytes
+// means the disk is full.
+DWORD write_file(const wchar_t* path, const std::uint8_t* bytes, std::uint64_t size)
+{
+  const HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return GetLastError();
+  DWORD error = ERROR_SUCCESS;
+  while (size > 0 && error == ERROR_SUCCESS) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::uint64_t>(size, 1u << 30));
+    DWORD done = 0;
+    if (!WriteFile(file, bytes, chunk, &done, nullptr))
+      error = GetLastError();
+    else if (done == 0)
+      error = ERROR_DISK_FULL;
+    bytes += done;
+    size -= done;
+  }
+  if (!CloseHandle(file) && error == ERROR_SUCCESS)
+    error = GetLastError();
+  if (error != ERROR_SUCCESS)
+    DeleteFileW(path);
+  return error;
+}
+
+// The stream's bytes, BMP size repaired, written to `path`.
+DWORD write_encoded(const wchar_t* path, IStream* stream, bool bmp)
+{
+  STATSTG stat{};
+  HGLOBAL memory = nullptr;
+  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || FAILED(GetHGlobalFromStream(stream, &memory)))
+    return ERROR_INVALID_DATA;
+  auto* bytes = static_cast<std::uint8_t*>(GlobalLock(memory));
+  if (!bytes)
+    return ERROR_NOT_ENOUGH_MEMORY;
+  if (bmp)
+    repair_bmp_size(bytes, stat.cbSize.QuadPart);
+  const DWORD error = write_file(path, bytes, stat.cbSize.QuadPart);
+  GlobalUnlock(memory);
+  return error;
+}
+
+// The save itself; on 1 `reason` says why.
+int save_current_image(int w, int h, int format, const char* file, DWORD& reason)
+{
+  reason = ERROR_SUCCESS;
+  if (!slot_in_use(qel_current_image))
+    return 3;
+  if (w <= 0 || h <= 0)
+    return 2;
+  const auto failed = [&reason](DWORD why) {
+    reason = why;
+    return 1;
+  };
+  // The encoder needs the whole block at once: 4 bytes a pixel at most.
+  if (std::int64_t{w} * h > max_picture_bytes / 4)
+    return failed(ERROR_NOT_ENOUGH_MEMORY);
+  const SaveFormat* target = save_format(format);
+  CLSID encoder;
+  if (!target || !FindEncoder(target->mime_type, &encoder))
+    return failed(ERROR_NOT_SUPPORTED);
+  wchar_t path[path_size];
+  if (!file || !MultiByteToWideChar(CP_ACP, 0, file, -1, path, path_size) ||
+      !AppendExtension(path, path_size, target->extension))
+    return failed(ERROR_FILENAME_EXCED_RANGE);
+
+  Picture picture;
+  if (!build_picture(picture, w, h, format))
+    return failed(ERROR_NOT_ENOUGH_MEMORY);
+  ULONG quality = static_cast<ULONG>(qel_jpeg_quality);
+  EncoderParameters parameters{};
+  parameters.Count = 1;
+  parameters.Parameter[0].Guid = quality_parameter;
+  parameters.Parameter[0].NumberOfValues = 1;
+  parameters.Parameter[0].Type = value_type_long;
+  parameters.Parameter[0].Value = &quality;
+  EncodedFile encoded;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &encoded.stream)))
+    return failed(ERROR_NOT_ENOUGH_MEMORY);
+  if (gdip::GdipSaveImageToStream(picture.bitmap.image, encoded.stream, &encoder,
+                                  format == QEL_JPEG ? &parameters : nullptr) != Ok ||
+      !decodes_at_size(encoded.stream, w, h))
+    return failed(ERROR_INVALID_DATA);
+  if (const DWORD error = write_encoded(path, encoded.stream, format == QEL_BMP))
+    return failed(error);
+  return 0;
 }
 
 } // namespace
@@ -165,38 +259,14 @@ bool FindEncoder(const wchar_t* mime_type, CLSID* clsid)
   return false;
 }
 
+// The file is written only once the encoded bytes decode again, and a write
+// that fails leaves no partial file: after 1 the thread's last error says why
+// (access denied, disk full, no encoder, ...), set when all is released.
 int QEL_SaveImage(int w, int h, int format, const char* file)
 {
-  if (!slot_in_use(qel_current_image))
-    return 3;
-  if (w <= 0 || h <= 0)
-    return 2;
-  // The encoder needs the whole block at once: 4 bytes a pixel at most.
-  if (std::int64_t{w} * h > max_picture_bytes / 4)
-    return 1;
-  const SaveFormat* target = save_format(format);
-  CLSID encoder;
-  if (!target || !FindEncoder(target->mime_type, &encoder))
-    return 1;
-  wchar_t path[path_size];
-  if (!file || !MultiByteToWideChar(CP_ACP, 0, file, -1, path, path_size) ||
-      !AppendExtension(path, path_size, target->extension))
-    return 1;
-
-  Picture picture;
-  if (!build_picture(picture, w, h, format))
-    return 1;
-  ULONG quality = static_cast<ULONG>(qel_jpeg_quality);
-  EncoderParameters parameters{};
-  parameters.Count = 1;
-  parameters.Parameter[0].Guid = quality_parameter;
-  parameters.Parameter[0].NumberOfValues = 1;
-  parameters.Parameter[0].Type = value_type_long;
-  parameters.Parameter[0].Value = &quality;
-  if (gdip::GdipSaveImageToFile(picture.bitmap.image, path, &encoder,
-                                format == QEL_JPEG ? &parameters : nullptr) != Ok)
-    return 1;
-  if (format == QEL_BMP && !repair_bmp_size(path))
-    return 1;
-  return file_reads_back(path, w, h) ? 0 : 1;
+  DWORD reason = ERROR_SUCCESS;
+  const int result = save_current_image(w, h, format, file, reason);
+  if (result == 1)
+    SetLastError(reason);
+  return result;
 }

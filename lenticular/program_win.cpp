@@ -71,10 +71,29 @@ void apply(const Effect& effect)
     QEL_SetInputBoxReal(item_p_step, chart.p_step);
 }
 
+// The system's text for an error code, without its line end.
+std::string error_text(DWORD error)
+{
+  char text[256] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, sizeof text, nullptr);
+  std::string line = text[0] ? text : "error " + std::to_string(error);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))
+    line.pop_back();
+  return line;
+}
+
+// A save that failed says so in the summary window: the file and why.
+void report_failed_save(const std::string& name, const std::string& reason)
+{
+  QEL_Printf("%s not saved: %s\n", name.c_str(), reason.c_str());
+}
+
 void save_current(const std::string& name)
 {
-  QEL_SaveImage(slot_width(qel_current_image), slot_height(qel_current_image), QEL_PNG,
-                name.c_str());
+  if (QEL_SaveImage(slot_width(qel_current_image), slot_height(qel_current_image), QEL_PNG,
+                    name.c_str()) != QEL_SAVED)
+    report_failed_save(name, error_text(GetLastError()));
 }
 
 void save_chart()
@@ -89,8 +108,10 @@ void save_turned_chart()
   // Without the turned copy there is nothing to save: the chart itself must
   // not be written under the turned name.
   if (QEL_CreateImage(turned_slot, "Rcap", 0, 0, chart.chart_height, chart.chart_width, 10) != 0 &&
-      QEL_CreateImageFL(turned_slot, "Rcap", 0, 0, chart.chart_height, chart.chart_width, 10) != 0)
+      QEL_CreateImageFL(turned_slot, "Rcap", 0, 0, chart.chart_height, chart.chart_width, 10) != 0) {
+    report_failed_save(chart_file_name(chart, true), "no image for the turned copy.");
     return;
+  }
   TurnChart(chart.chart_width, chart.chart_height);
   QEL_SelectImage(turned_slot);
   save_current(chart_file_name(chart, true));
@@ -106,13 +127,19 @@ void toggle_lens_check()
     redraw();
 }
 
+// The chart window's place when shown normally: a minimised window stands
+// far off screen. The normal place counts from the work area's corner.
 void remember_chart_place()
 {
   if (HWND window = static_cast<HWND>(backend_window_handle(chart_slot))) {
-    RECT rect;
-    if (GetWindowRect(window, &rect)) {
-      chart.chart_x = rect.left;
-      chart.chart_y = rect.top;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetWindowPlacement(window, &placement) &&
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+      chart.chart_x = placement.rcNormalPosition.left + monitor.rcWork.left - monitor.rcMonitor.left;
+      chart.chart_y = placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top;
     }
   }
   for (int slot : {0, 1, 2})
@@ -172,7 +199,7 @@ bool source_present()
 
 } // namespace
 
-void user_setup()
+void chart_setup()
 {
   chart = ChartState{};
   QEL_OpenTextWindow(0, 0, 0, 198, 198);
@@ -206,7 +233,7 @@ void user_setup()
   QEL_SetInputBoxInt(item_height, chart.height_read);
 }
 
-void user_main()
+void chart_main()
 {
   if (!source_present()) {
     QEL_Pause(ansi(L"\x30B9\x30C6\x30EC\x30AA\x30DA\x30A2\x753B\x50CF\x3092\x30C9\x30E9"

@@ -101,8 +101,10 @@ HMENU create_menu_bar()
   return bar;
 }
 
-// Bottom centre of the screen, 55 pixels above the resting place that the
-// drop-in animation brings it to.
+// Bottom centre of the work area, 55 pixels above the resting place that the
+// drop-in animation brings it to: its bottom edge then meets the work area's,
+// above any task bar. (The full-screen metrics say the same on Windows, but
+// not under Wine, where they reach past the screen's bottom.)
 HWND create_main_window(HMENU menu_bar)
 {
   const DWORD style = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
@@ -110,8 +112,10 @@ HWND create_main_window(HMENU menu_bar)
   AdjustWindowRect(&rect, style, FALSE);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  const int left = (GetSystemMetrics(SM_CXFULLSCREEN) - width) / 2;
-  const int top = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION) - height - 55;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int left = work.left + (work.right - work.left - width) / 2;
+  const int top = work.bottom - height - 55;
   wchar_t title[64];
   MultiByteToWideChar(CP_ACP, 0, framework_banner, -1, title, 64);
   return CreateWindowW(main_class_name, title, style, left, top, width, height, nullptr, menu_bar,

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hostile_files.h"
 #include "image/slot_backend.h"
 #include "image/slots.h"
 #include "image_files.h"
@@ -47,6 +48,10 @@ void make_files()
   REQUIRE(text);
   std::fputs("not a picture", text);
   std::fclose(text);
+  // Too big to decode (1 GiB of pixels), and a PNG header over a broken body.
+  write_bytes(folder() + L"\\huge.bmp", tiny_bmp_of_size(16384, 16384));
+  const char broken[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x06\0\0\0\x04\x08\x02\0\0\0broken";
+  write_bytes(folder() + L"\\broken.png", {broken, broken + sizeof broken - 1});
   made = true;
 }
 
@@ -71,8 +76,9 @@ TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2; othe
   Framework framework;
   REQUIRE(framework.started);
   post(main_window, WM_DROPFILES,
-       reinterpret_cast<WPARAM>(make_drop({files[0].path(), folder() + L"\\notes.png", files[1].path(),
-                                           folder() + L"\\missing.png", files[2].path()})));
+       reinterpret_cast<WPARAM>(make_drop({files[0].path(), folder() + L"\\notes.png", folder() + L"\\broken.png",
+                                           files[1].path(), folder() + L"\\missing.png",
+                                           folder() + L"\\huge.bmp", files[2].path()})));
   CHECK(wait_until([] { return shows_file(0, files[0]) && shows_file(1, files[1]) && shows_file(2, files[2]); }));
   Sleep(50);
   CHECK_FALSE(image_slots[3].in_use);

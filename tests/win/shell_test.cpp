@@ -33,9 +33,12 @@ TEST_CASE("main window: title, size, place, status and menu bar")
   CHECK(outer.right - outer.left == expected.right - expected.left);
   CHECK(outer.bottom - outer.top == expected.bottom - expected.top);
 
-  // After the drop-in the bottom edge rests at full-screen height plus caption height.
-  CHECK(outer.bottom == GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION));
-  CHECK(outer.left == (GetSystemMetrics(SM_CXFULLSCREEN) - (outer.right - outer.left)) / 2);
+  // After the drop-in it rests centred on the work area's bottom edge, the
+  // status line on screen.
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  CHECK(outer.bottom == work.bottom);
+  CHECK(outer.left == work.left + (work.right - work.left - (outer.right - outer.left)) / 2);
 
   char expected_status[64];
   wsprintfA(expected_status, "%d-bit color", display_bits);
