@@ -12,6 +12,7 @@
 #include "imageio/extension.h"
 #include "imageio/gdiplus_win.h"
 #include "imageio/imageio_win.h"
+#include "imageio/memory_stream_win.h"
 #include "qellib.h"
 
 int qel_jpeg_quality = 100;
@@ -111,20 +112,6 @@ bool build_picture(Picture& picture, int width, int height, int format)
   return make_rgb(picture, width, height, block.data());
 }
 
-// The encoded file in memory: the encoder writes into a stream over growing
-// global memory, so nothing reaches the disk before the bytes are known good.
-struct EncodedFile {
-  IStream* stream = nullptr;
-  EncodedFile() = default;
-  EncodedFile(const EncodedFile&) = delete;
-  EncodedFile& operator=(const EncodedFile&) = delete;
-  ~EncodedFile()
-  {
-    if (stream)
-      stream->Release();
-  }
-};
-
 // A save counts as done only when its bytes decode again at its size.
 bool decodes_at_size(IStream* stream, int width, int height)
 {
@@ -179,18 +166,10 @@ DWORD write_file(const wchar_t* path, const std::uint8_t* bytes, std::uint64_t s
 // The stream's bytes, BMP size repaired, written to `path`.
 DWORD write_encoded(const wchar_t* path, IStream* stream, bool bmp)
 {
-  STATSTG stat{};
-  HGLOBAL memory = nullptr;
-  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || FAILED(GetHGlobalFromStream(stream, &memory)))
-    return ERROR_INVALID_DATA;
-  auto* bytes = static_cast<std::uint8_t*>(GlobalLock(memory));
-  if (!bytes)
-    return ERROR_NOT_ENOUGH_MEMORY;
+  std::vector<std::uint8_t>& bytes = memory_stream_bytes_for_edit(stream);
   if (bmp)
-    repair_bmp_size(bytes, stat.cbSize.QuadPart);
-  const DWORD error = write_file(path, bytes, stat.cbSize.QuadPart);
-  GlobalUnlock(memory);
-  return error;
+    repair_bmp_size(bytes.data(), bytes.size());
+  return write_file(path, bytes.data(), bytes.size());
 }
 
 // The save itself; on 1 `reason` says why.
@@ -227,9 +206,9 @@ int save_current_image(int w, int h, int format, const char* file, DWORD& reason
   parameters.Parameter[0].NumberOfValues = 1;
   parameters.Parameter[0].Type = value_type_long;
   parameters.Parameter[0].Value = &quality;
-  EncodedFile encoded;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &encoded.stream)))
-    return failed(ERROR_NOT_ENOUGH_MEMORY);
+  // The encoded file stays in memory until its bytes are known good, so
+  // nothing reaches the disk before then.
+  const StreamRef encoded(new_memory_stream());
   if (gdip::GdipSaveImageToStream(picture.bitmap.image, encoded.stream, &encoder,
                                   format == QEL_JPEG ? &parameters : nullptr) != Ok ||
       !decodes_at_size(encoded.stream, w, h))

@@ -118,7 +118,7 @@ TEST_CASE("pictures beyond the decode budget are refused, and pictures that land
   const SIZE_T peak_before = peak();
   int huge = -1, outside = -1;
   bool unchanged = false;
-  REQUIRE(on_worker([&] {
+  REQUIRE(as_user_program([&] {
     QEL_CreateImage(0, "000", 0, 0, 64, 48, 100);
     fill32(smooth);
     const std::vector<std::uint8_t> before = slot_bytes(0);
