@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "image/slot_backend.h"
 #include "image/slots.h"
@@ -69,6 +70,40 @@ bool offered(Inspection what, int bits)
   case Inspection::line_luminance: return bits == 8;
   default: return bits == 32;
   }
+}
+
+// The lines "Pixel" prints.
+std::string pixel_readout(int x, int y, std::uint32_t value, int bits)
+{
+  char text[print_buffer_size];
+  if (bits == 8) {
+    // The index itself: an 8-bit image's luminance is its palette index.
+    std::snprintf(text, sizeof text, "(X,Y)=(%d,%d)\n(Luminance)=(%d)\n\n", x, y,
+                  static_cast<int>(value & 255));
+    return text;
+  }
+  const int luma = colour_y(value);
+  std::snprintf(text, sizeof text,
+                "(X,Y)=(%d,%d)\n(R,G,B)=(%d,%d,%d)\n(H,S,V)=(%d,%d,%d)\n"
+                "(Y,Cr,Cb)=(%d,%d,%d)\n(Y,u,v)=(%d,%d,%d)\n(Y,I,Q)=(%d,%d,%d)\n\n",
+                x, y, static_cast<int>(value >> 16 & 255), static_cast<int>(value >> 8 & 255),
+                static_cast<int>(value & 255), QEL_GetH(value), QEL_GetS(value), QEL_GetV(value),
+                luma, colour_cr(value), colour_cb(value), luma, colour_u(value), colour_v(value),
+                luma, colour_i(value), colour_q(value));
+  return text;
+}
+
+// A result window at the top-left: the lowest slot whose creation succeeds,
+// or -1.
+int create_result_image(const char* title, int width, int height, int bits)
+{
+  for (int slot = 0; slot < slot_count; ++slot) {
+    const int made = bits == 8 ? QEL_CreateImage8(slot, title, 0, 0, width, height, 100)
+                               : QEL_CreateImage(slot, title, 0, 0, width, height, 100);
+    if (made == QEL_OK)
+      return slot;
+  }
+  return -1;
 }
 
 std::uint32_t pixel_value(const SlotPixels& image, int x, int y)
@@ -189,37 +224,6 @@ int clip(int slot)
 }
 
 } // namespace
-
-std::string pixel_readout(int x, int y, std::uint32_t value, int bits)
-{
-  char text[title_size];
-  if (bits == 8) {
-    // The index itself: an 8-bit image's luminance is its palette index.
-    std::snprintf(text, sizeof text, "(X,Y)=(%d,%d)\n(Luminance)=(%d)\n\n", x, y,
-                  static_cast<int>(value & 255));
-    return text;
-  }
-  const int luma = colour_y(value);
-  std::snprintf(text, sizeof text,
-                "(X,Y)=(%d,%d)\n(R,G,B)=(%d,%d,%d)\n(H,S,V)=(%d,%d,%d)\n"
-                "(Y,Cr,Cb)=(%d,%d,%d)\n(Y,u,v)=(%d,%d,%d)\n(Y,I,Q)=(%d,%d,%d)\n\n",
-                x, y, static_cast<int>(value >> 16 & 255), static_cast<int>(value >> 8 & 255),
-                static_cast<int>(value & 255), QEL_GetH(value), QEL_GetS(value), QEL_GetV(value),
-                luma, colour_cr(value), colour_cb(value), luma, colour_u(value), colour_v(value),
-                luma, colour_i(value), colour_q(value));
-  return text;
-}
-
-int create_result_image(const char* title, int width, int height, int bits)
-{
-  for (int slot = 0; slot < slot_count; ++slot) {
-    const int made = bits == 8 ? QEL_CreateImage8(slot, title, 0, 0, width, height, 100)
-                               : QEL_CreateImage(slot, title, 0, 0, width, height, 100);
-    if (made == QEL_OK)
-      return slot;
-  }
-  return -1;
-}
 
 int run_inspection(int slot, Inspection what)
 {

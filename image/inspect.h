@@ -6,13 +6,8 @@
 // left the current image.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 enum class Inspection {
   pixel, line_rgb, line_hsv, line_ycrcb, line_crcb, area_crcb, line_luminance, clipping,
 };
 
 int run_inspection(int slot, Inspection what); // 0 done; 1 bad or free slot, or not for its depth; 2 cancelled or closed; 3 no memory; 4 no slot took the result
-std::string pixel_readout(int x, int y, std::uint32_t value, int bits); // the lines "Pixel" prints
-int create_result_image(const char* title, int width, int height, int bits); // lowest slot whose creation succeeds, or -1
