@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #ifdef __SSE2__
@@ -475,6 +476,28 @@ bool copy_pixels(const SlotPixels& source, const SlotPixels& destination)
   by_depth(source, destination, [](auto from, auto to) {
     for (int y = 0; y < from.height; ++y)
       std::memcpy(to[y], from[y], static_cast<size_t>(from.width) * sizeof *from[y]);
+  });
+  return true;
+}
+
+// Row by row: the part of each row that lies inside the source is copied,
+// the rest cleared. Positions are summed in 64 bits, so a block far outside
+// (the box tool reports whatever the mouse gave) reads as zeros, not wrapped.
+bool read_block(const SlotPixels& source, int x0, int y0, const SlotPixels& destination)
+{
+  if (!separate_same_depth(source, destination))
+    return false;
+  const int64_t left = std::clamp<int64_t>(x0, 0, source.width);
+  const int64_t right = std::clamp<int64_t>(int64_t{x0} + destination.width, 0, source.width);
+  by_depth(source, destination, [&](auto from, auto to) {
+    using T = std::remove_reference_t<decltype(*to[0])>;
+    for (int j = 0; j < to.height; ++j) {
+      T* out = to[j];
+      std::fill(out, out + to.width, T{0});
+      const int64_t y = int64_t{y0} + j;
+      if (y >= 0 && y < from.height && left < right)
+        std::copy(from[static_cast<int>(y)] + left, from[static_cast<int>(y)] + right, out + (left - x0));
+    }
   });
   return true;
 }

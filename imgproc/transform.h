@@ -22,6 +22,7 @@ bool allocate_pixels(int width, int height, int bits, PixelBuffer* out); // zero
 // Calls with a source and a destination want them in separate memory, of one
 // depth and of fitting sizes; otherwise they return false and write nothing.
 bool copy_pixels(const SlotPixels& source, const SlotPixels& destination); // same size
+bool read_block(const SlotPixels& source, int x0, int y0, const SlotPixels& destination); // the destination's size from (x0, y0); outside the source reads 0
 
 void invert_pixels(const SlotPixels& image);        // 32-bit: each colour byte c -> 255 - c, top byte kept; 8-bit: index i -> 255 - i
 void flip_horizontal(const SlotPixels& image);      // in place: new (x, y) = old (W - 1 - x, y)

@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <thread>
 #include <utility>
 
@@ -161,6 +163,53 @@ bool status_shows(const char* text)
   return wait_until([text] {
     return window_text(GetDlgItem(main_window, status_line_id)).find(text) != std::string::npos;
   });
+}
+
+std::string file_text(const std::string& name)
+{
+  std::ostringstream text;
+  text << std::ifstream(name, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+HBITMAP make_dib(int w, int h, std::uint32_t** pixels)
+{
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  *pixels = static_cast<std::uint32_t*>(bits);
+  return bitmap;
+}
+
+std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0, int y0)
+{
+  std::uint32_t* pixels = nullptr;
+  const HBITMAP copy = make_dib(w, h, &pixels);
+  const HDC window_dc = GetDC(window);
+  const HDC dc = CreateCompatibleDC(window_dc);
+  const HGDIOBJ old = SelectObject(dc, copy);
+  BitBlt(dc, 0, 0, w, h, window_dc, x0, y0, SRCCOPY);
+  GdiFlush();
+  std::vector<std::uint32_t> read(pixels, pixels + static_cast<size_t>(w) * h);
+  for (std::uint32_t& p : read)
+    p &= 0xFFFFFF;
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(window, window_dc);
+  DeleteObject(copy);
+  return read;
+}
+
+int mismatches(HWND window, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
+               int x0, int y0)
+{
+  const std::vector<std::uint32_t> read = window_pixels(window, w, h, x0, y0);
+  int bad = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      bad += read[static_cast<size_t>(y) * w + x] != expected(x0 + x, y0 + y);
+  return bad;
 }
 
 RECT window_rect(HWND window)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -90,6 +91,23 @@ bool status_shows(const char* text);
 inline HWND text_window_handle(int n) { return static_cast<HWND>(text_backend_window(n)); }
 RECT window_rect(HWND window);
 RECT client_rect(HWND window);
+
+// A 32-bit top-down DIB section of w x h and its pixels.
+HBITMAP make_dib(int w, int h, std::uint32_t** pixels);
+// What a window shows: its w x h pixels at (x0, y0), in window coordinates,
+// as 0x00RRGGBB; and how many of them differ from expected(x, y).
+std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0 = 0, int y0 = 0);
+int mismatches(HWND window, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
+               int x0 = 0, int y0 = 0);
+
+// A file's bytes ("" when it cannot be read), and a file removed when the
+// object goes: declared before a framework that holds it open (a text
+// window's log), it goes after the framework.
+std::string file_text(const std::string& name);
+struct RemovedLog {
+  std::string name;
+  ~RemovedLog() { DeleteFileA(name.c_str()); }
+};
 
 // Answers every message box that this process shows, as a person would,
 // and records what it said. Active while the object lives.

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -21,50 +19,6 @@ namespace {
 constexpr std::uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF;
 
 HWND window_of(int slot) { return static_cast<HWND>(backend_window_handle(slot)); }
-
-// A 32-bit top-down DIB section of w x h.
-HBITMAP make_dib(int w, int h, std::uint32_t** pixels)
-{
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  *pixels = static_cast<std::uint32_t*>(bits);
-  return bitmap;
-}
-
-// The window's w x h pixels at (x0, y0), in window coordinates, as 0x00RRGGBB.
-std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0 = 0, int y0 = 0)
-{
-  std::uint32_t* pixels = nullptr;
-  const HBITMAP copy = make_dib(w, h, &pixels);
-  const HDC window_dc = GetDC(window);
-  const HDC dc = CreateCompatibleDC(window_dc);
-  const HGDIOBJ old = SelectObject(dc, copy);
-  BitBlt(dc, 0, 0, w, h, window_dc, x0, y0, SRCCOPY);
-  GdiFlush();
-  std::vector<std::uint32_t> read(pixels, pixels + static_cast<size_t>(w) * h);
-  for (std::uint32_t& p : read)
-    p &= 0xFFFFFF;
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(window, window_dc);
-  DeleteObject(copy);
-  return read;
-}
-
-// Counts the pixels of the window's w x h at (x0, y0) that differ from
-// expected(x, y), in window coordinates.
-int mismatches(HWND window, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
-               int x0 = 0, int y0 = 0)
-{
-  const std::vector<std::uint32_t> read = window_pixels(window, w, h, x0, y0);
-  int bad = 0;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      bad += read[static_cast<size_t>(y) * w + x] != expected(x0 + x, y0 + y);
-  return bad;
-}
 
 // Blue with a red "F" and a green mark in the top-right corner; every edge on
 // an even coordinate, so each 2 x 2 block is one colour.
@@ -108,7 +62,6 @@ TEST_CASE("showing copies the pixels one to one at 100 % and halves them at 50 %
     const int w = c.width * c.zoom / 100, h = c.height * c.zoom / 100, scale = 100 / c.zoom;
     CHECK(client_rect(window).right == w);
     CHECK(client_rect(window).bottom == h);
-    CHECK(window_text(window) == c.title + ("(" + std::to_string(c.zoom) + "%)"));
     CHECK(worker_value([&] {
             fill_pattern(c.slot);
             QEL_ShowImage(c.slot);
@@ -160,7 +113,6 @@ TEST_CASE("zoom changes resize the window around the new client area, corner fix
     CHECK(client_rect(window).bottom == 480 * zoom / 100);
     CHECK(now.right - now.left == 640 * zoom / 100 + frame_w);
     CHECK(now.bottom - now.top == 480 * zoom / 100 + frame_h);
-    CHECK(window_text(window) == "z(" + std::to_string(zoom) + "%)");
   };
   REQUIRE(worker_value([] { return QEL_ZoomImage(2, 50); }) == 0);
   check_zoomed(50);
@@ -168,8 +120,6 @@ TEST_CASE("zoom changes resize the window around the new client area, corner fix
   // A zoom far too large settles where the client area still fits the screen.
   REQUIRE(worker_value([] { return QEL_ZoomImage(2, 1000); }) == 0);
   const int zoom = image_slots[2].zoom;
-  CHECK(zoom > 100);
-  CHECK(zoom < 1000);
   check_zoomed(zoom);
   CHECK(client_rect(window).right <= GetSystemMetrics(SM_CXSCREEN));
   CHECK(client_rect(window).bottom <=

@@ -4,8 +4,6 @@
 #include <doctest/doctest.h>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 
@@ -17,20 +15,6 @@
 using namespace text_test;
 
 namespace {
-
-std::string file_text(const std::string& name)
-{
-  std::ostringstream text;
-  text << std::ifstream(name, std::ios::binary).rdbuf();
-  return text.str();
-}
-
-// A log file removed once the framework that holds it open has ended:
-// declared before the framework, it goes after it.
-struct RemovedLog {
-  std::string name;
-  ~RemovedLog() { DeleteFileA(name.c_str()); }
-};
 
 bool file_becomes(const std::string& name, const std::string& text)
 {
