@@ -2,7 +2,7 @@
 // "Clipping" mapped to the portable commands, on the slot of the window they
 // came from.
 #include "image/image_win.h"
-#include "image/inspect.h"
+#include "image/information.h"
 #include "shell/ids.h"
 
 namespace {

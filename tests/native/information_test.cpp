@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "fresh_slots.h"
-#include "image/inspect.h"
+#include "image/information.h"
 #include "imgproc/point_tools.h"
 #include "imgproc/point_tools_headless.h"
 

@@ -3,7 +3,7 @@
 // window is made: making a window may let other messages in, and the source
 // could be gone afterwards. Sizes that come from the box tool are checked in
 // 64 bits before anything is allocated.
-#include "image/inspect.h"
+#include "image/information.h"
 
 #include <climits>
 #include <cstdint>
