@@ -30,6 +30,8 @@ enum QelFileFormat : int {            // QEL_SaveImage
 };
 enum QelLoadResult : int { QEL_LOADED = 0, QEL_NOT_AN_IMAGE = 1, QEL_LOAD_SLOT_FREE = 2 };
 enum QelSaveResult : int { QEL_SAVED = 0, QEL_SAVE_FAILED = 1, QEL_SAVE_EMPTY = 2, QEL_SAVE_SLOT_FREE = 3 };
+enum QelCopyResult : int { QEL_COPIED = 0, QEL_COPY_SLOT_FREE = 1, QEL_CLIPBOARD_BUSY = 2, QEL_COPY_NO_MEMORY = 3 };
+enum QelPasteResult : int { QEL_PASTED = 0, QEL_PASTE_SLOT_FREE = 1, QEL_NO_PICTURE = 2, QEL_PASTE_CANCELLED = 3 };
 
 // ---- Run control (read by long-running user code) ------------------------------
 int  qel_stop_requested();                // 1 after Stop or Exit until the run ends
@@ -129,6 +131,9 @@ void QEL_ResizeButtonBox(int width, int height);                 // client size 
 extern int qel_jpeg_quality;             // JPEG encoder quality 0..100, initially 100
 int  QEL_LoadImage(const char* file, int x, int y);              // 0 ok (or lands outside); 1 not an image or too big; 2 current slot free
 int  QEL_SaveImage(int w, int h, int format, const char* file);  // 0 ok; 1 failed, no file left (GetLastError: why); 2 empty; 3 current slot free
+
+int  QEL_CopyImage(int slot);                                    // whole image as a bitmap; 0 ok; 1 bad or free slot; 2 clipboard busy; 3 no memory (said)
+int  QEL_PasteImage(int slot, int x, int y);                     // picture at (x, y), -1 by a click; 0 ok; 1 bad or free; 2 no picture; 3 cancelled
 
 // ---- Run control and messages ---------------------------------------------------------
 void QEL_DoEvents();                                             // pump the worker's messages

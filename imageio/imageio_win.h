@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,15 @@ void load_image_file_command(int slot);
 void save_image_as_command(int slot);
 // The image window's Cut, Copy and Paste commands on `slot`.
 void clipboard_command(int slot, unsigned id);
+
+// The clipboard's picture as a 32-bit bitmap that the caller deletes, or
+// nullptr when there is none it can read; a palette picture's colour table
+// (at most 256 entries) goes to `palette` and its size to `count`. Either
+// thread.
+HBITMAP GetClipboardBitmap(std::uint32_t* palette, int* count);
+// A job for the worker (RequestJob), the main window's Paste: the clipboard's
+// picture in a new 32-bit image window in the first free slot, titled "%03d".
+int paste_as_image_window(void*);
 
 // A job for the worker (RequestJob): each file of a std::vector<std::wstring>
 // in order becomes a 32-bit image window of the picture's size in the next

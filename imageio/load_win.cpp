@@ -182,3 +182,16 @@ int QEL_LoadImage(const char* file, int x, int y)
   composite_picture(image, decoded.part, decoded.argb.data(), palette);
   return 0;
 }
+
+// Pictures decoded from memory (the clipboard's) are read as files are.
+bool read_whole_bitmap(GpImage* picture, DecodedPicture* out)
+{
+  Placement whole;
+  whole.width = out->width;
+  whole.height = out->height;
+  out->argb.resize(static_cast<std::size_t>(whole.width) * static_cast<std::size_t>(whole.height));
+  if (!read_bitmap_part(picture, whole, out->argb.data()))
+    return false;
+  out->palette = picture_palette(picture);
+  return true;
+}

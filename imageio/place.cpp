@@ -84,3 +84,21 @@ void composite_picture(const SlotPixels& image, const Placement& placement,
         row[i] = indices[j * w + i];
   }
 }
+
+void place_picture(const SlotPixels& image, int width, int height, const std::uint32_t* argb, int x,
+                   int y, const std::uint32_t* palette)
+{
+  const Placement part = clip_placement(width, height, x, y, image.width, image.height);
+  if (part.width == width && part.height == height) {
+    composite_picture(image, part, argb, palette);
+    return;
+  }
+  // Only the rows and columns that land inside, packed as composite_picture takes them.
+  const std::size_t w = static_cast<std::size_t>(part.width);
+  std::vector<std::uint32_t> inside(w * static_cast<std::size_t>(part.height));
+  for (std::size_t j = 0; j < static_cast<std::size_t>(part.height); ++j) {
+    const std::uint32_t* row = argb + (static_cast<std::size_t>(part.source_y) + j) * static_cast<std::size_t>(width);
+    std::copy_n(row + part.source_x, w, inside.data() + j * w);
+  }
+  composite_picture(image, part, inside.data(), palette);
+}

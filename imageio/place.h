@@ -23,3 +23,8 @@ Placement clip_placement(int picture_width, int picture_height, int x, int y,
 // take the entry of `palette` (the image's 256 entries) nearest the result.
 void composite_picture(const SlotPixels& image, const Placement& placement,
                        const std::uint32_t* argb, const std::uint32_t* palette);
+
+// Draws a whole picture (width x height pixels as for composite_picture) with
+// its top-left corner at (x, y); what falls outside the image is cut off.
+void place_picture(const SlotPixels& image, int width, int height, const std::uint32_t* argb, int x,
+                   int y, const std::uint32_t* palette);

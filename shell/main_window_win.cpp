@@ -88,6 +88,11 @@ void on_command(UINT id)
   case cmd_start: start_from_gui(); break;
   case cmd_stop: press_stop(); break;
   case cmd_exit: run_exit(); break;
+  case cmd_paste:
+    // Ignored while the program runs or awaits a line, as its menu item is grey then.
+    if (!program_busy())
+      post_job(paste_as_image_window, nullptr);
+    break;
   case cmd_image_window: post_job(image_window_dialogue, nullptr); break;
   case cmd_text_window: post_job(text_window_command, nullptr); break;
   case cmd_input_box: post_job(input_box_dialogue, nullptr); break;

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ doctest-dev
   g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine fonts-ipafont-gothic fonts-dejavu-core
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool xclip imagemagick
 )
 
 missing=()
