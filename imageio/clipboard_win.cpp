@@ -125,7 +125,7 @@ bool read_clipboard_picture(HWND owner, DecodedPicture& picture)
     if (!png_format || !copy_png_block(GetClipboardData(png_format), png))
       return false;
   }
-  return decode_png_bytes(png.data(), png.size(), &picture);
+  return decode_png_bytes(std::move(png), &picture);
 }
 
 // An 8-bit image takes the picture's colour table into its first entries,

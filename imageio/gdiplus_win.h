@@ -49,4 +49,4 @@ struct DecodedPicture {
 bool read_whole_bitmap(Gdiplus::GpImage* picture, DecodedPicture* out);
 // A PNG file held in memory (untrusted bytes), decoded once its header shows
 // a size within the decode budget; false for anything else.
-bool decode_png_bytes(const std::uint8_t* bytes, std::size_t size, DecodedPicture* picture);
+bool decode_png_bytes(std::vector<std::uint8_t> bytes, DecodedPicture* picture);

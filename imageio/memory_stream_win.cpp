@@ -3,6 +3,7 @@
 #include "imageio/memory_stream_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -44,11 +45,13 @@ public:
     position_ += n;
     if (done)
       *done = n;
-    return n == count ? S_OK : S_FALSE;
+    return S_OK;   // a read at or past the end gives what is left, possibly nothing
   }
   HRESULT STDMETHODCALLTYPE Write(const void* in, ULONG count, ULONG* done) override
   {
     // The stream lives in memory and stays below what a vector can index.
+    if (position_ > (std::uint64_t{1} << 40))
+      return STG_E_MEDIUMFULL;
     const std::uint64_t end = position_ + count;
     if (end > bytes_.max_size() || end > (std::uint64_t{1} << 40))
       return STG_E_MEDIUMFULL;
@@ -74,10 +77,12 @@ public:
     case STREAM_SEEK_END: base = static_cast<std::int64_t>(bytes_.size()); break;
     default: return STG_E_INVALIDFUNCTION;
     }
-    const std::int64_t target = base + move.QuadPart;
-    if (target < 0)
+    // The base is a memory size and the move any value: a backward move
+    // cannot overflow the sum, a forward one is checked before adding.
+    if ((move.QuadPart < 0 && base + move.QuadPart < 0) ||
+        (move.QuadPart > 0 && move.QuadPart > INT64_MAX - base))
       return STG_E_INVALIDFUNCTION;
-    position_ = static_cast<std::uint64_t>(target);
+    position_ = static_cast<std::uint64_t>(base + move.QuadPart);
     if (at)
       at->QuadPart = position_;
     return S_OK;
