@@ -56,10 +56,7 @@ class ShownFigure {
 public:
   explicit ShownFigure(int slot) : slot_(slot), generation_(image_slots[slot].generation) {}
 
-  bool slot_alive() const
-  {
-    return slot_in_use(slot_) && image_slots[slot_].generation == generation_;
-  }
+  bool slot_alive() const { return same_image(slot_, generation_); }
 
   // Erases the figure shown and draws `next`, repainting what each covers.
   void show(const Figure& next)
@@ -98,6 +95,10 @@ private:
   Figure shown_;
 };
 
+// Whether Stop or Exit ended the latest wait: such a wait returns tool_taken
+// too, with the points as far as they went. Worker thread.
+bool ended_by_run_control = false;
+
 int end_tool(int result)
 {
   EndPointTool();
@@ -113,7 +114,8 @@ int wait_for_points(int slot, bool two_points, Point& first, Point& second, Make
 {
   QEL_SelectImage(slot);
   // Exit ends any wait at once: there is nothing to wait for.
-  if (exit_asked())
+  ended_by_run_control = exit_asked();
+  if (ended_by_run_control)
     return tool_taken;
   const char* first_prompt = two_points ? "Click the first point" : "Click a point";
   tool_show_status(first_prompt);
@@ -136,6 +138,7 @@ int wait_for_points(int slot, bool two_points, Point& first, Point& second, Make
       return end_tool(tool_no_slot);
     if (exit_asked() || stop_requested.load(std::memory_order_acquire)) {
       shown.erase();
+      ended_by_run_control = true;
       return end_tool(tool_taken);
     }
     if (tool_moved) {
@@ -268,6 +271,11 @@ bool tool_cancel_press(int slot)
   if (listening(slot))
     tool_cancelled = 1;
   return true;
+}
+
+bool tool_points_clicked(int result)
+{
+  return result == tool_taken && !ended_by_run_control;
 }
 
 void EndPointTool()
