@@ -177,6 +177,35 @@ RECT client_rect(HWND window)
   return rect;
 }
 
+HBITMAP make_dib(int w, int h, std::uint32_t** pixels)
+{
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  *pixels = static_cast<std::uint32_t*>(bits);
+  return bitmap;
+}
+
+std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0, int y0)
+{
+  std::uint32_t* pixels = nullptr;
+  const HBITMAP copy = make_dib(w, h, &pixels);
+  const HDC window_dc = GetDC(window);
+  const HDC dc = CreateCompatibleDC(window_dc);
+  const HGDIOBJ old = SelectObject(dc, copy);
+  BitBlt(dc, 0, 0, w, h, window_dc, x0, y0, SRCCOPY);
+  GdiFlush();
+  std::vector<std::uint32_t> read(pixels, pixels + static_cast<size_t>(w) * h);
+  for (std::uint32_t& p : read)
+    p &= 0xFFFFFF;
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(window, window_dc);
+  DeleteObject(copy);
+  return read;
+}
+
 struct MessageBoxAnswerer::State {
   int button_id;
   std::atomic<bool> running{true};

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -90,6 +91,12 @@ bool status_shows(const char* text);
 inline HWND text_window_handle(int n) { return static_cast<HWND>(text_backend_window(n)); }
 RECT window_rect(HWND window);
 RECT client_rect(HWND window);
+HBITMAP make_dib(int w, int h, std::uint32_t** pixels);   // 32-bit top-down DIB section
+// The window's w x h pixels at (x0, y0), in window coordinates, as 0x00RRGGBB.
+// Read them on the window's own thread: every thread's GetDC returns the one
+// DC of a window that has its own (image and text windows), and a read from
+// another thread can upset the clipping of a paint under way there.
+std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0 = 0, int y0 = 0);
 
 // Answers every message box that this process shows, as a person would,
 // and records what it said. Active while the object lives.

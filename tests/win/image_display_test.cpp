@@ -22,37 +22,6 @@ constexpr std::uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF;
 
 HWND window_of(int slot) { return static_cast<HWND>(backend_window_handle(slot)); }
 
-// A 32-bit top-down DIB section of w x h.
-HBITMAP make_dib(int w, int h, std::uint32_t** pixels)
-{
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  *pixels = static_cast<std::uint32_t*>(bits);
-  return bitmap;
-}
-
-// The window's w x h pixels at (x0, y0), in window coordinates, as 0x00RRGGBB.
-std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0 = 0, int y0 = 0)
-{
-  std::uint32_t* pixels = nullptr;
-  const HBITMAP copy = make_dib(w, h, &pixels);
-  const HDC window_dc = GetDC(window);
-  const HDC dc = CreateCompatibleDC(window_dc);
-  const HGDIOBJ old = SelectObject(dc, copy);
-  BitBlt(dc, 0, 0, w, h, window_dc, x0, y0, SRCCOPY);
-  GdiFlush();
-  std::vector<std::uint32_t> read(pixels, pixels + static_cast<size_t>(w) * h);
-  for (std::uint32_t& p : read)
-    p &= 0xFFFFFF;
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(window, window_dc);
-  DeleteObject(copy);
-  return read;
-}
-
 // Counts the pixels of the window's w x h at (x0, y0) that differ from
 // expected(x, y), in window coordinates.
 int mismatches(HWND window, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
