@@ -58,7 +58,8 @@ public:
 
   bool slot_alive() const { return same_image(slot_, generation_); }
 
-  // Erases the figure shown and draws `next`, repainting what each covers.
+  // Erases the figure shown and draws `next`; what both cover is repainted
+  // in one go.
   void show(const Figure& next)
   {
     if (next == shown_ || !slot_alive())
@@ -68,28 +69,25 @@ public:
     const int current = qel_current_image;
     const int saved_pen_x = pen_x, saved_pen_y = pen_y;
     qel_current_image = slot_;
-    draw_and_repaint(shown_);
+    const SlotPixels& p = slot_pixels[slot_];
+    PixelRect dirty[2 * max_cover_rects];
+    int count = 0;
+    for (const Figure& f : {shown_, next}) {
+      draw_figure(f);
+      const FigureCover cover = figure_cover(f, p.width, p.height);
+      count = static_cast<int>(std::copy_n(cover.rects, cover.count, dirty + count) - dirty);
+    }
     shown_ = next;
-    draw_and_repaint(shown_);
     qel_current_image = current;
     pen_x = saved_pen_x;
     pen_y = saved_pen_y;
+    if (count > 0)
+      tool_invalidate(slot_, dirty, count);
   }
 
   void erase() { show(Figure{}); }
 
 private:
-  void draw_and_repaint(const Figure& f)
-  {
-    if (f.kind == FigureKind::none)
-      return;
-    draw_figure(f);
-    const SlotPixels& p = slot_pixels[slot_];
-    const FigureCover cover = figure_cover(f, p.width, p.height);
-    for (int i = 0; i < cover.count; ++i)
-      tool_invalidate(slot_, cover.rects[i]);
-  }
-
   int slot_;
   std::uint32_t generation_;
   Figure shown_;
