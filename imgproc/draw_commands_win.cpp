@@ -32,9 +32,10 @@ int click_line(int slot, Points& p) { return QEL_ClickLine(slot, &p.x1, &p.y1, &
 int click_box(int slot, Points& p) { return QEL_ClickBox(slot, &p.x1, &p.y1, &p.x2, &p.y2); }
 int click_circle(int slot, Points& p) { return QEL_ClickCircle(slot, &p.x1, &p.y1, &p.radius); }
 
-// Asks for a line of text in the prompt window. False when none came: Exit,
-// the prompt window closed, or the image closed or made anew meanwhile.
-bool ask_text(int slot, char (&line)[line_size])
+// Asks for a line of text in the prompt window, then puts the image text
+// cursor at (x, y) with the margin at x. False when no line came: Exit, the
+// prompt window closed, or the image closed or made anew meanwhile.
+bool ask_text(int slot, int x, int y, char (&line)[line_size])
 {
   const std::uint32_t generation = image_slots[slot].generation;
   line[0] = '\0';
@@ -46,6 +47,8 @@ bool ask_text(int slot, char (&line)[line_size])
     return false;
   // Whatever ran while the line was typed, the text goes into this image.
   qel_current_image = slot;
+  text_x = text_margin = x;
+  text_y = y;
   return true;
 }
 
@@ -79,10 +82,8 @@ void column_line(int slot, const Points& p)
 void bitmap_text(int slot, const Points& p)
 {
   char line[line_size];
-  if (!ask_text(slot, line))
+  if (!ask_text(slot, p.x1, p.y1, line))
     return;
-  text_x = text_margin = p.x1;
-  text_y = p.y1;
   qel_tc = qel_draw_colour;
   QEL_ImagePrintf("%s", line);
 }
@@ -92,10 +93,8 @@ void bitmap_text(int slot, const Points& p)
 void truetype_text(int slot, const Points& p)
 {
   char line[line_size];
-  if (!ask_text(slot, line))
+  if (!ask_text(slot, p.x1, p.y2, line))
     return;
-  text_x = text_margin = p.x1;
-  text_y = p.y2;
   QEL_TTSetFontSize(p.x2 - p.x1 + 1, p.y2 - p.y1 + 1);
   QEL_TTPutString(line);
 }
