@@ -83,7 +83,7 @@ struct Band {
   std::function<int()> tool;
 };
 
-double median_us(std::vector<std::int64_t> ns, int percent = 50)
+double percentile_us(std::vector<std::int64_t> ns, int percent = 50)
 {
   std::sort(ns.begin(), ns.end());
   return ns.empty() ? 0 : ns[(ns.size() - 1) * percent / 100] / 1e3;
@@ -117,8 +117,8 @@ void measure(const Band& band, HWND window, int visible_w, int visible_h)
   }
   post(main_window, WM_COMMAND, cmd_stop);
   tool.finish();
-  std::printf("  %-7s %8.0f %8.0f %8.0f %8.0f%s\n", band.name, median_us(posted),
-              median_us(posted, 90), median_us(handled), median_us(painting),
+  std::printf("  %-7s %8.0f %8.0f %8.0f %8.0f%s\n", band.name, percentile_us(posted),
+              percentile_us(posted, 90), percentile_us(handled), percentile_us(painting),
               static_cast<int>(posted.size()) < moves ? "  (a move showed no paint)" : "");
 }
 
