@@ -39,13 +39,6 @@ bool ask_number(const char* prompt, int slot, int& value)
   return true;
 }
 
-// The answers apply only to the image they were asked for: the window may
-// have been closed, or its slot made anew, while the question waited.
-bool same_image(int slot, std::uint32_t generation)
-{
-  return slot_in_use(slot) && image_slots[slot].generation == generation;
-}
-
 void zoom_prompt(int slot, unsigned)
 {
   const std::uint32_t generation = image_slots[slot].generation;
@@ -136,9 +129,12 @@ constexpr CommandRow command_table[] = {
 
 } // namespace
 
+// A command that reaches the window while a point tool waits (posted before
+// the tool began) is dropped: it could start a second tool inside the first,
+// or change the image under its rubber band.
 void run_image_command(int slot, unsigned id)
 {
-  if (!slot_in_use(slot))
+  if (!slot_in_use(slot) || tool_active.load(std::memory_order_acquire))
     return;
   for (const CommandRow& row : command_table)
     if (row.id == id) {

@@ -168,9 +168,15 @@ void on_menu_button(HWND window, bool tools)
 
 // The first dropped file loads into the window's image at (0, 0). The drop
 // handle is released at once, so no path can leak it: a window without a
-// slot, a name that does not convert, a file that does not load.
+// slot, a name that does not convert, a file that does not load. While a
+// point tool waits, drops are refused here as on the main window: a file
+// loaded under the rubber band would be spoilt when the band is erased.
 void on_drop_files(HWND window, HDROP drop)
 {
+  if (tool_active.load(std::memory_order_acquire)) {
+    DragFinish(drop);
+    return;
+  }
   wchar_t name[path_size] = L"";
   const bool named = DragQueryFileW(drop, 0, name, path_size) > 0;
   DragFinish(drop);

@@ -189,6 +189,14 @@ int QEL_ResizeImage(int slot, int w, int h)
   return 0;
 }
 
+// Code that holds a slot across a message pump (a question, a point tool)
+// acts only on the image it knew: the window may have been closed, or the
+// slot filled again, meanwhile.
+bool same_image(int slot, std::uint32_t generation)
+{
+  return slot_in_use(slot) && image_slots[slot].generation == generation;
+}
+
 // Selecting pushes the previous current image, also when it is the same slot.
 int QEL_SelectImage(int slot)
 {

@@ -12,4 +12,4 @@ void tool_pump_messages();                     // dispatch the worker's pending 
 void tool_show_status(const char* text);       // the main window's status line
 int  tool_display_bits();                      // colour depth of the display, for the idle status text
 void tool_accept_drops(bool accept);           // whether the main window takes dropped files
-void tool_invalidate(int slot, const PixelRect& image_rect); // repaint that part of the slot's window later, without erasing
+void tool_invalidate(int slot, const PixelRect* image_rects, int count); // repaint those parts of the slot's window later, without erasing

@@ -1,5 +1,5 @@
 // The point tools' platform on Win32: the worker's message pump, the main
-// window's status line and drop acceptance, and repainting the part of an
+// window's status line and drop acceptance, and repainting the parts of an
 // image window that a rubber band covers. Win32 for the message queue and
 // the window's update region.
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include "imgproc/point_tool_platform.h"
 #include "qellib.h"
 #include "shell/app_win.h"
+#include "shell/gdi_win.h"
 
 namespace {
 
@@ -19,11 +20,14 @@ constexpr DWORD idle_wait_ms = 5;
 
 } // namespace
 
-// A wait that returns as soon as a message arrives, so clicks are not held up.
+// The wait comes before the dispatch, so the tool sees what the messages
+// reported as soon as they are dispatched: waiting after them held every
+// pointer move up for the whole idle wait. It returns at once when anything
+// is queued, a repaint of the rubber band included.
 void tool_pump_messages()
 {
-  QEL_DoEvents();
   MsgWaitForMultipleObjectsEx(0, nullptr, idle_wait_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  QEL_DoEvents();
 }
 
 void tool_show_status(const char* text) { set_status_text(text); }
@@ -32,12 +36,24 @@ int tool_display_bits() { return display_bits; }
 
 void tool_accept_drops(bool accept) { accept_main_window_drops(accept); }
 
-void tool_invalidate(int slot, const PixelRect& image_rect)
+// One region for all the rectangles of a pointer move: every invalidation is
+// a trip to the window server, and a circle or a place box covers dozens of
+// rectangles. Without a region the whole window repaints: the same picture.
+void tool_invalidate(int slot, const PixelRect* image_rects, int count)
 {
   const HWND window = slot_window(slot);
   if (!window)
     return;
-  const PixelRect client = client_rect_of(image_rect, image_slots[slot].zoom);
-  const RECT area{client.left, client.top, client.right, client.bottom};
-  InvalidateRect(window, &area, FALSE);
+  const OwnedRegion dirty(CreateRectRgn(0, 0, 0, 0));
+  const OwnedRegion piece(CreateRectRgn(0, 0, 0, 0));
+  if (!dirty || !piece) {
+    InvalidateRect(window, nullptr, FALSE);
+    return;
+  }
+  for (int i = 0; i < count; ++i) {
+    const PixelRect client = client_rect_of(image_rects[i], image_slots[slot].zoom);
+    SetRectRgn(piece.get(), client.left, client.top, client.right, client.bottom);
+    CombineRgn(dirty.get(), dirty.get(), piece.get(), RGN_OR);
+  }
+  InvalidateRgn(window, dirty.get(), FALSE);
 }

@@ -56,12 +56,10 @@ class ShownFigure {
 public:
   explicit ShownFigure(int slot) : slot_(slot), generation_(image_slots[slot].generation) {}
 
-  bool slot_alive() const
-  {
-    return slot_in_use(slot_) && image_slots[slot_].generation == generation_;
-  }
+  bool slot_alive() const { return same_image(slot_, generation_); }
 
-  // Erases the figure shown and draws `next`, repainting what each covers.
+  // Erases the figure shown and draws `next`; what both cover is repainted
+  // in one go.
   void show(const Figure& next)
   {
     if (next == shown_ || !slot_alive())
@@ -71,32 +69,33 @@ public:
     const int current = qel_current_image;
     const int saved_pen_x = pen_x, saved_pen_y = pen_y;
     qel_current_image = slot_;
-    draw_and_repaint(shown_);
+    const SlotPixels& p = slot_pixels[slot_];
+    PixelRect dirty[2 * max_cover_rects];
+    int count = 0;
+    for (const Figure& f : {shown_, next}) {
+      draw_figure(f);
+      const FigureCover cover = figure_cover(f, p.width, p.height);
+      count = static_cast<int>(std::copy_n(cover.rects, cover.count, dirty + count) - dirty);
+    }
     shown_ = next;
-    draw_and_repaint(shown_);
     qel_current_image = current;
     pen_x = saved_pen_x;
     pen_y = saved_pen_y;
+    if (count > 0)
+      tool_invalidate(slot_, dirty, count);
   }
 
   void erase() { show(Figure{}); }
 
 private:
-  void draw_and_repaint(const Figure& f)
-  {
-    if (f.kind == FigureKind::none)
-      return;
-    draw_figure(f);
-    const SlotPixels& p = slot_pixels[slot_];
-    const FigureCover cover = figure_cover(f, p.width, p.height);
-    for (int i = 0; i < cover.count; ++i)
-      tool_invalidate(slot_, cover.rects[i]);
-  }
-
   int slot_;
   std::uint32_t generation_;
   Figure shown_;
 };
+
+// Whether Stop or Exit ended the latest wait: such a wait returns tool_taken
+// too, with the points as far as they went. Worker thread.
+bool ended_by_run_control = false;
 
 int end_tool(int result)
 {
@@ -113,7 +112,8 @@ int wait_for_points(int slot, bool two_points, Point& first, Point& second, Make
 {
   QEL_SelectImage(slot);
   // Exit ends any wait at once: there is nothing to wait for.
-  if (exit_asked())
+  ended_by_run_control = exit_asked();
+  if (ended_by_run_control)
     return tool_taken;
   const char* first_prompt = two_points ? "Click the first point" : "Click a point";
   tool_show_status(first_prompt);
@@ -136,6 +136,7 @@ int wait_for_points(int slot, bool two_points, Point& first, Point& second, Make
       return end_tool(tool_no_slot);
     if (exit_asked() || stop_requested.load(std::memory_order_acquire)) {
       shown.erase();
+      ended_by_run_control = true;
       return end_tool(tool_taken);
     }
     if (tool_moved) {
@@ -268,6 +269,11 @@ bool tool_cancel_press(int slot)
   if (listening(slot))
     tool_cancelled = 1;
   return true;
+}
+
+bool tool_points_clicked(int result)
+{
+  return result == tool_taken && !ended_by_run_control;
 }
 
 void EndPointTool()

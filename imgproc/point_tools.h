@@ -28,4 +28,6 @@ void tool_mouse_move(int slot, int client_x, int client_y, int zoom);
 void tool_left_press(int slot, int client_x, int client_y, int zoom, bool shift);
 bool tool_cancel_press(int slot);     // right or middle press; true while a tool waits: then no menu opens
 
+bool tool_points_clicked(int result); // the latest tool's result holds clicked points: 0, and not ended by Stop or Exit
+
 void EndPointTool();                  // idle status text, tool_active 0, tool_slot -1, drops as outside the tool

@@ -24,7 +24,8 @@ void tool_pump_messages()
 void tool_show_status(const char* text) { platform.status = text; }
 int tool_display_bits() { return platform.display_bits; }
 void tool_accept_drops(bool accept) { platform.drops_accepted = accept; }
-void tool_invalidate(int slot, const PixelRect& image_rect)
+void tool_invalidate(int slot, const PixelRect* image_rects, int count)
 {
-  platform.invalidated.push_back({slot, image_rect});
+  for (int i = 0; i < count; ++i)
+    platform.invalidated.push_back({slot, image_rects[i]});
 }

@@ -62,7 +62,7 @@ private:
   HDC dc_ = nullptr;
 };
 
-// A bitmap, font, brush or pen, deleted with DeleteObject. Never owns a stock object.
+// A bitmap, font, region, brush or pen, deleted with DeleteObject. Never owns a stock object.
 template <class Handle>
 class GdiObject {
 public:
@@ -91,6 +91,7 @@ private:
 
 using OwnedBitmap = GdiObject<HBITMAP>;
 using OwnedFont = GdiObject<HFONT>;
+using OwnedRegion = GdiObject<HRGN>;
 
 // An object selected into a DC; the one it replaced goes back in at the end,
 // so that the selected object can be deleted afterwards.

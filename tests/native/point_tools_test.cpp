@@ -208,6 +208,7 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
         int out[4] = {};
         const int result = tool.run(out);
         CHECK(result == (ending == by_cancel ? 1 : 0));
+        CHECK(tool_points_clicked(result) == (ending == by_click));
         CHECK(bytes_of(A) == before);
         CHECK(qel_current_image == A);
         if (ending == by_click && !tool.two_points)

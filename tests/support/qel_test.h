@@ -91,12 +91,13 @@ bool status_shows(const char* text);
 inline HWND text_window_handle(int n) { return static_cast<HWND>(text_backend_window(n)); }
 RECT window_rect(HWND window);
 RECT client_rect(HWND window);
-
-// A 32-bit top-down DIB section of w x h and its pixels.
-HBITMAP make_dib(int w, int h, std::uint32_t** pixels);
-// What a window shows: its w x h pixels at (x0, y0), in window coordinates,
-// as 0x00RRGGBB; and how many of them differ from expected(x, y).
+HBITMAP make_dib(int w, int h, std::uint32_t** pixels);   // 32-bit top-down DIB section
+// The window's w x h pixels at (x0, y0), in window coordinates, as 0x00RRGGBB.
+// Read them on the window's own thread: every thread's GetDC returns the one
+// DC of a window that has its own (image and text windows), and a read from
+// another thread can upset the clipping of a paint under way there.
 std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0 = 0, int y0 = 0);
+// How many of those pixels differ from expected(x, y); on the window's thread too.
 int mismatches(HWND window, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
                int x0 = 0, int y0 = 0);
 

@@ -60,6 +60,21 @@ auto worker_value(F f) -> decltype(f())
   return result;
 }
 
+// Types a line and Enter where a line is awaited. The characters go in from
+// inside the line input's own pump, so all of them are waiting before it
+// reads on: a second question finds the rest.
+inline bool type_answer(const char* text)
+{
+  if (!wait_until([] { return line_input_owner.load() != 0; }))
+    return false;
+  return worker_value([&] {
+    const HWND window = text_window_handle(current_text_window());
+    for (const char* c = text; *c; ++c)
+      SendMessageW(window, WM_CHAR, static_cast<unsigned char>(*c), 1);
+    return true;
+  });
+}
+
 // A call that waits on the worker for the user's clicks (a point tool, or a
 // command that uses one), run from a thread of its own so that the test can
 // click meanwhile. finish() waits for it to return, pressing Stop if it does

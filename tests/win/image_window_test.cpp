@@ -1,6 +1,6 @@
 // Image windows as a user works in them: dragging with Ctrl snaps every kind
 // of window, the two pop-up menus, the keys, dropped files, the zoom and size
-// prompts, the wheel, Save as, the colour dialog and a click for a point tool.
+// prompts, the wheel, Save as and the colour dialog.
 #include <doctest/doctest.h>
 
 #include <colordlg.h>
@@ -43,21 +43,6 @@ edge_rect dragged(HWND window, int left, int top, bool ctrl)
     held.emplace(window);
   send(window, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&proposed));
   return {proposed.left, proposed.top, proposed.right, proposed.bottom};
-}
-
-// Types a line and Enter where a line is awaited. The characters go in from
-// inside the line input's own pump, so all of them are waiting before it
-// reads on: a second question finds the rest.
-bool type_answer(const char* text)
-{
-  if (!wait_until([] { return line_input_owner.load() != 0; }))
-    return false;
-  return worker_value([&] {
-    const HWND window = text_window_handle(current_text_window());
-    for (const char* c = text; *c; ++c)
-      SendMessageW(window, WM_CHAR, static_cast<unsigned char>(*c), 1);
-    return true;
-  });
 }
 
 std::uint32_t pixel(int x, int y)
@@ -280,18 +265,4 @@ TEST_CASE("Save as writes what ImageMagick reads back; the colour dialog's choic
   CHECK(wait_until([] { return qel_draw_colour == 0xABCDEF; }));
   CHECK(qel_tc == 0xABCDEF);
   CHECK(qel_tttc == 0xABCDEF);
-}
-
-TEST_CASE("a click at zoom 200 reaches a waiting point tool in image pixels")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  REQUIRE(worker_value([] { return QEL_CreateImage(0, "c", 10, 10, 100, 80, 200); }) == 0);
-  int x = -1, y = -1;
-  WaitingCall tool([&] { return QEL_ClickPoint(0, &x, &y); });
-  REQUIRE(tool.waiting());
-  left_click(slot_window(0), 41, 61);
-  CHECK(tool.finish() == 0);
-  CHECK(x == 20);
-  CHECK(y == 30);
 }

@@ -40,7 +40,10 @@ void command(int slot, unsigned id, std::initializer_list<POINT> points = {})
 
 bool shows(int slot, int w, int h, std::uint32_t (*expected)(int x, int y), int x0 = 0, int y0 = 0)
 {
-  return wait_until([=] { return mismatches(slot_window(slot), w, h, expected, x0, y0) == 0; });
+  // Read on the worker: the window's one DC is shared with its paints.
+  return wait_until([=] {
+    return worker_value([=] { return mismatches(slot_window(slot), w, h, expected, x0, y0); }) == 0;
+  });
 }
 
 } // namespace
@@ -117,7 +120,7 @@ TEST_CASE("Clipping: 8-bit keeps the palette, 1 x 1 gets the smallest window; a 
   press_key(slot_window(4), VK_TAB);
   command(4, img_cmd_size_50);
   CHECK(wait_until([] {
-    const auto read = window_pixels(slot_window(4), 128, 64);
+    const auto read = worker_value([] { return window_pixels(slot_window(4), 128, 64); });
     return std::all_of(read.begin(), read.end(), [](std::uint32_t c) { return c == 0x7F7F7F || c == grey; });
   }));
 }
