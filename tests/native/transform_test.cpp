@@ -9,12 +9,10 @@
 #include <vector>
 
 #include "fresh_slots.h"
-#include "image/slots.h"
-#include "image/slots_headless.h"
+#include "image/slot_backend.h"
 #include "imgproc/colour.h"
 #include "imgproc/image_transforms.h"
 #include "imgproc/transform.h"
-#include "qellib.h"
 
 namespace {
 
@@ -25,22 +23,34 @@ std::uint32_t get(const SlotPixels& v, int x, int y)
   return v.bits == 8 ? v.pixels8[y * v.stride + x] : v.pixels32[y * v.stride + x];
 }
 
-// Distinct values everywhere (the top byte too on 32-bit), so any misplaced
-// pixel shows.
-PixelBuffer numbered(int w, int h, int bits)
+// A w x h buffer holding value(x, y), whose low byte on 8-bit.
+template <typename Value>
+PixelBuffer filled(int w, int h, int bits, Value value)
 {
   PixelBuffer b;
   REQUIRE(allocate_pixels(w, h, bits, &b));
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const std::uint32_t v = static_cast<std::uint32_t>(y * 7919 + x * 104729) * 2654435761u;
+      const std::uint32_t v = value(x, y);
       if (bits == 8)
-        b.view.pixels8[y * b.view.stride + x] = static_cast<std::uint8_t>(v >> 24);
+        b.view.pixels8[y * b.view.stride + x] = static_cast<std::uint8_t>(v);
       else
         at(b.view, x, y) = v;
     }
   return b;
 }
+
+// Distinct values everywhere (the top byte too on 32-bit), so any misplaced
+// pixel shows.
+PixelBuffer numbered(int w, int h, int bits)
+{
+  return filled(w, h, bits, [bits](int x, int y) {
+    const std::uint32_t v = static_cast<std::uint32_t>(y * 7919 + x * 104729) * 2654435761u;
+    return bits == 8 ? v >> 24 : v;
+  });
+}
+
+std::uint32_t checker(int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0; }
 
 // All pixels, row by row, without the 8-bit padding.
 std::vector<std::uint32_t> pixels_of(const SlotPixels& v)
@@ -50,6 +60,15 @@ std::vector<std::uint32_t> pixels_of(const SlotPixels& v)
     for (int x = 0; x < v.width; ++x)
       out.push_back(get(v, x, y));
   return out;
+}
+
+// The source resampled to w x h, smooth or nearest.
+std::vector<std::uint32_t> resampled(const SlotPixels& source, int w, int h, bool smooth = true)
+{
+  PixelBuffer out;
+  REQUIRE(allocate_pixels(w, h, source.bits, &out));
+  REQUIRE((smooth ? resample_smooth : resample_nearest)(source, out.view));
+  return pixels_of(out.view);
 }
 
 } // namespace
@@ -91,9 +110,7 @@ TEST_CASE("rotate commands on a slot: the 3 x 2 example, L then R, four R")
   FreshSlots fresh;
   REQUIRE(QEL_CreateImageFL(3, "t", 0, 0, 3, 2, 100) == 0);
   const SlotPixels& p = slot_pixels[3];
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 3; ++x)
-      at(p, x, y) = static_cast<std::uint32_t>(10 * x + y);   // old (x, y) -> xy
+  REQUIRE(copy_pixels(filled(3, 2, 32, [](int x, int y) { return 10u * x + y; }).view, p));   // old (x, y) -> xy
   const std::vector<std::uint32_t> before = pixels_of(p);
 
   REQUIRE(run_image_transform(3, ImageTransform::rotate_right) == 0);
@@ -140,8 +157,6 @@ TEST_CASE("invert twice restores; on 8-bit it changes indices, not the palette")
 
 TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks the resampler")
 {
-  CHECK(scaled_size(100, 707) == 71);
-  CHECK(scaled_size(50, 707) == 35);
   CHECK(scaled_size(3, 500) == 2);
   CHECK(scaled_size(1, 500) == 1);
   CHECK(scaled_size(1 << 30, 2000) == INT32_MAX);   // no wrap
@@ -158,68 +173,37 @@ TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks
   CHECK(slot_pixels[0].width == 71);
   CHECK(slot_pixels[0].height == 35);
 
-  // A checkerboard at 50 %: mid-grey when smooth, black or white when plain.
-  for (const int mode : {4, 3}) {
+  // A 1-pixel checkerboard at 50 %: mid-grey when smooth, black or white when plain.
+  const PixelBuffer board = filled(8, 6, 32, checker);
+  for (const int mode : {stretch_smooth, stretch_plain}) {
     REQUIRE(QEL_ResizeImage(0, 8, 6) == 0);
-    const SlotPixels& p = slot_pixels[0];
-    for (int y = 0; y < 6; ++y)
-      for (int x = 0; x < 8; ++x)
-        at(p, x, y) = (x + y) % 2 ? 0xFFFFFFu : 0;
+    REQUIRE(copy_pixels(board.view, slot_pixels[0]));
     QEL_SetStretchMode(0, mode);
     REQUIRE(run_image_transform(0, ImageTransform::size_50) == 0);
-    REQUIRE(p.width == 4);
-    const std::uint32_t c = at(p, 1, 1);
-    CHECK((mode == 4 ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));
+    for (const std::uint32_t c : pixels_of(slot_pixels[0]))
+      CHECK((mode == stretch_smooth ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));
   }
 }
 
 TEST_CASE("smooth resampling averages when shrinking and interpolates when enlarging")
 {
-  // A 1-pixel black/white checkerboard at 50 %.
-  const PixelBuffer board = numbered(8, 6, 32);
-  for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 8; ++x)
-      at(board.view, x, y) = (x + y) % 2 ? 0xFFFFFFu : 0;
-  PixelBuffer half;
-  REQUIRE(allocate_pixels(4, 3, 32, &half));
-  REQUIRE(resample_smooth(board.view, half.view));
-  for (const std::uint32_t c : pixels_of(half.view))
-    CHECK((c == 0x7F7F7Fu || c == 0x808080u));
-
-  // 3 -> 2 weighs by area: (2 x 0 + 90) / 3 and (90 + 2 x 180) / 3.
-  const PixelBuffer row = numbered(3, 1, 32);
-  at(row.view, 0, 0) = 0, at(row.view, 1, 0) = 90, at(row.view, 2, 0) = 180;
-  PixelBuffer two, four;
-  REQUIRE(allocate_pixels(2, 1, 32, &two));
-  REQUIRE(resample_smooth(row.view, two.view));
-  CHECK(pixels_of(two.view) == std::vector<std::uint32_t>{30, 150});
-  // 2 -> 4 interpolates between pixel centres and repeats the edges.
-  at(row.view, 0, 0) = 0, at(row.view, 1, 0) = 255;
-  const SlotPixels pair{row.view.pixels32, row.view.pixels8, 2, 1, 3, 32};
-  REQUIRE(allocate_pixels(4, 1, 32, &four));
-  REQUIRE(resample_smooth(pair, four.view));
-  CHECK(pixels_of(four.view) == std::vector<std::uint32_t>{0, 64, 191, 255});
+  // 3 -> 2 weighs by area: (2 x 0 + 90) / 3 and (90 + 2 x 180) / 3; 2 -> 4
+  // interpolates between pixel centres and repeats the edges.
+  const PixelBuffer three = filled(3, 1, 32, [](int x, int) { return 90u * x; });
+  const PixelBuffer two = filled(2, 1, 32, [](int x, int) { return 255u * x; });
+  CHECK(resampled(three.view, 2, 1) == std::vector<std::uint32_t>{30, 150});
+  CHECK(resampled(two.view, 4, 1) == std::vector<std::uint32_t>{0, 64, 191, 255});
 
   // A flat colour stays exact at every factor: the weights sum to one.
+  const PixelBuffer flat = filled(13, 7, 32, [](int, int) { return 0xFF8001u; });
   for (const int per_mille : {500, 707, 1414, 2000}) {
-    const PixelBuffer flat = numbered(13, 7, 32);
-    for (int y = 0; y < 7; ++y)
-      for (int x = 0; x < 13; ++x)
-        at(flat.view, x, y) = 0xFF8001u;
-    PixelBuffer out;
-    REQUIRE(allocate_pixels(scaled_size(13, per_mille), scaled_size(7, per_mille), 32, &out));
-    REQUIRE(resample_smooth(flat.view, out.view));
-    CHECK(pixels_of(out.view) == std::vector<std::uint32_t>(out.view.width * out.view.height, 0xFF8001u));
+    const int w = scaled_size(13, per_mille), h = scaled_size(7, per_mille);
+    CHECK(resampled(flat.view, w, h) == std::vector<std::uint32_t>(w * h, 0xFF8001u));
   }
 
   // 8-bit indices are picked, never averaged: smooth equals nearest.
   const PixelBuffer indices = numbered(7, 5, 8);
-  PixelBuffer smooth8, nearest8;
-  REQUIRE(allocate_pixels(5, 4, 8, &smooth8));
-  REQUIRE(allocate_pixels(5, 4, 8, &nearest8));
-  REQUIRE(resample_smooth(indices.view, smooth8.view));
-  REQUIRE(resample_nearest(indices.view, nearest8.view));
-  CHECK(pixels_of(smooth8.view) == pixels_of(nearest8.view));
+  CHECK(resampled(indices.view, 5, 4) == resampled(indices.view, 5, 4, false));
 }
 
 TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
