@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "imageio/picture_header.h"
@@ -128,37 +129,55 @@ void check_size(const PictureHeader& h, PictureFormat format, int w, int height)
   CHECK(h.height == height);
 }
 
-std::vector<File> samples()
+// One file of each kind and the size its codec will report.
+using Sample = std::tuple<File, PictureFormat, int, int>;
+
+std::vector<Sample> samples()
 {
-  return {png(7, 5), bmp(12, 7, 5), bmp(40, 7, -5), bmp(124, 7, 5), gif(), jpeg(20),
-          tiff(false, 7, 5), tiff(true, 7, 5), ico(), wmf(), emf()};
+  using F = PictureFormat;
+  return {{png(7, 5), F::png, 7, 5},
+          {bmp(12, 7, 5), F::bmp, 7, 5},
+          {bmp(40, 7, -5), F::bmp, 7, 5},   // top-down rows
+          {bmp(124, 7, 5), F::bmp, 7, 5},
+          {gif(), F::gif, 14, 8},           // the screen and the first frame together
+          {jpeg(20), F::jpeg, 640, 480},
+          {tiff(false, 7, 70000), F::tiff, 7, 70000},
+          {tiff(true, 7, 70000), F::tiff, 7, 70000},
+          {ico(), F::ico, 256, 256},        // the largest entry
+          {wmf(), F::wmf, 400, 300},
+          {emf(), F::emf, 794, 1122}};      // 793.7 and 1121.5 rounded
 }
 
 } // namespace
 
-TEST_CASE("each format's size, as the codec will report it")
+TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's header beats its directory")
 {
-  check_size(parse(png(7, 5)), PictureFormat::png, 7, 5);
-  check_size(parse(bmp(12, 7, 5)), PictureFormat::bmp, 7, 5);
-  check_size(parse(bmp(40, 7, -5)), PictureFormat::bmp, 7, 5);   // top-down rows
-  check_size(parse(bmp(124, 7, 5)), PictureFormat::bmp, 7, 5);
-  check_size(parse(jpeg(20)), PictureFormat::jpeg, 640, 480);
-  check_size(parse(tiff(false, 7, 70000)), PictureFormat::tiff, 7, 70000);
-  check_size(parse(tiff(true, 7, 70000)), PictureFormat::tiff, 7, 70000);
-  check_size(parse(wmf()), PictureFormat::wmf, 400, 300);
-  check_size(parse(emf()), PictureFormat::emf, 794, 1122);   // 793.7 and 1121.5 rounded
-
-  // GIF: the screen and the first frame together; every frame's indices count.
   const PictureHeader g = parse(gif());
-  check_size(g, PictureFormat::gif, 14, 8);
   CHECK(g.decoded_bytes == 14 * 8 * 4 + 12 * 6 + 3 * 3);
-
-  // ICO: the largest entry, its own header bigger than a directory that lies.
-  check_size(parse(ico()), PictureFormat::ico, 256, 256);
   File lying = ico();
   lying[38 + 4] = 0xA0, lying[38 + 5] = 0x0F;   // bitmap width 4000
   lying[38 + 8] = 0x00, lying[38 + 9] = 0x7D;   // height 32000: 16000 and its mask
   check_size(parse(lying), PictureFormat::ico, 4000, 16000);
+
+  for (const auto& [f, format, width, height] : samples()) {
+    CAPTURE(int(format));
+    check_size(parse(f), format, width, height);
+    // Shorter prefixes ask for more, within the file; from some length on the size is known.
+    bool known = false;
+    for (std::size_t cut = 0; cut < f.size(); ++cut) {
+      const PictureHeader h = parse_prefix(f, cut);
+      known = known || h.status == HeaderStatus::ok;
+      if (known)
+        REQUIRE((h.status == HeaderStatus::ok && h.width == width && h.height == height));
+      else
+        REQUIRE((h.status == HeaderStatus::need_more && h.bytes_needed > cut && h.bytes_needed <= f.size()));
+    }
+    // The caller's loop: read 8 bytes, then as far as asked until decided.
+    PictureHeader h = parse_prefix(f, 8);
+    for (int round = 0; h.status == HeaderStatus::need_more && round < 20; ++round)
+      h = parse_prefix(f, h.bytes_needed);
+    check_size(h, format, width, height);
+  }
 }
 
 TEST_CASE("the budget takes 1920 x 1080 and 8192 x 8192, refuses 23170 x 23170")
@@ -166,7 +185,6 @@ TEST_CASE("the budget takes 1920 x 1080 and 8192 x 8192, refuses 23170 x 23170")
   CHECK(fits_decode_budget(parse(png(1920, 1080))));
   CHECK(fits_decode_budget(parse(png(8192, 8192))));
   CHECK_FALSE(fits_decode_budget(parse(png(8192, 8193))));
-  CHECK_FALSE(fits_decode_budget(parse(png(16000, 16000))));
   const PictureHeader huge = parse(png(23170, 23170));
   check_size(huge, PictureFormat::png, 23170, 23170);
   CHECK(huge.decoded_bytes == 23170ull * 23170 * 4);
@@ -209,35 +227,13 @@ TEST_CASE("a JPEG with a 64 KiB APP1 before its frame header")
   check_size(parse_prefix(f, frame + 9), PictureFormat::jpeg, 640, 480);
 }
 
-TEST_CASE("any prefix too short asks for more, and asking leads to the size")
-{
-  for (const File& f : samples()) {
-    const PictureHeader whole = parse(f);
-    // Shorter prefixes ask for more, within the file; from some length on the size is known.
-    bool known = false;
-    for (std::size_t cut = 0; cut < f.size(); ++cut) {
-      const PictureHeader h = parse_prefix(f, cut);
-      known = known || h.status == HeaderStatus::ok;
-      if (known)
-        REQUIRE((h.status == HeaderStatus::ok && h.width == whole.width && h.height == whole.height));
-      else
-        REQUIRE((h.status == HeaderStatus::need_more && h.bytes_needed > cut && h.bytes_needed <= f.size()));
-    }
-    // The caller's loop: read 8 bytes, then as far as asked until decided.
-    PictureHeader h = parse_prefix(f, 8);
-    for (int round = 0; h.status == HeaderStatus::need_more && round < 20; ++round)
-      h = parse_prefix(f, h.bytes_needed);
-    check_size(h, whole.format, whole.width, whole.height);
-  }
-}
-
 TEST_CASE("mutated headers are never read out of bounds nor valid with an empty size")
 {
-  const std::vector<File> seeds = samples();
+  const std::vector<Sample> seeds = samples();
   std::mt19937 random(20240612);
   int bad_results = 0;
   for (int i = 0; i < 300000; ++i) {
-    File bytes = seeds[random() % seeds.size()];
+    File bytes = std::get<File>(seeds[random() % seeds.size()]);
     for (int n = 1 + random() % 4; n > 0; --n) {
       const std::uint32_t r = random();
       const std::uint8_t values[] = {0x00, 0xFF, 0x80, 0x7F, static_cast<std::uint8_t>(r >> 8)};

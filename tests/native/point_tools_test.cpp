@@ -85,14 +85,7 @@ Step click(int slot, int x, int y, bool shift = false)
   return [=] { tool_left_press(slot, x, y, zoom_of(slot), shift); };
 }
 Step cancel(int slot) { return [=] { tool_cancel_press(slot); }; }
-Step stop() { return press_stop; }
-Step exit_now()
-{
-  return [] {
-    stop_requested = 1;
-    exit_state = 1;
-  };
-}
+Step exit_now() { return [] { stop_requested = 1; exit_state = 1; }; }
 
 bool inverted(int x, int y, const std::vector<std::uint8_t>& before)
 {
@@ -157,15 +150,13 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
     auto at = [scale = zoom / 100](int v) { return v * scale + scale - 1; };
     for (const Tool& tool : tools)
       for (const Ending ending : {by_click, by_cancel, by_stop, by_exit}) {
-        CAPTURE(tool.name);
-        CAPTURE(zoom);
-        CAPTURE(int(ending));
+        INFO(tool.name, " at zoom ", zoom, ", ending ", int(ending));
         const auto before = bytes_of(A);
         if (tool.two_points)
           s << click(A, at(10), at(12));
         s << move(A, at(30), at(20)) << move(A, at(40), at(33)) << [&] {
           CHECK(platform().drops_accepted == false);
-          if (std::string(tool.name) != "point")
+          if (tool.name != std::string("point"))
             CHECK(bytes_of(A) != before);
         };
         if (ending == by_click)
@@ -173,7 +164,7 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
         else if (ending == by_cancel)
           s << cancel(A) << (tool.two_points ? cancel(A) : Step([] {}));
         else
-          s << (ending == by_stop ? stop() : exit_now());
+          s << (ending == by_stop ? Step(press_stop) : exit_now());
         int out[4] = {};
         const int result = tool.run(out);
         CHECK(result == (ending == by_cancel ? 1 : 0));
@@ -186,7 +177,7 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
           CHECK(platform().status == "32-bit color");
         if (ending == by_click && !tool.two_points)
           CHECK((out[0] == 21 && out[1] == 41));
-        if (ending == by_stop && tool.two_points && std::string(tool.name) == "line")
+        if (ending == by_stop && tool.name == std::string("line"))
           CHECK((out[0] == 10 && out[1] == 12 && out[2] == 40 && out[3] == 33));
         CHECK(!s.ran_out);
         reset_run_control();
