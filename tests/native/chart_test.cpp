@@ -16,11 +16,9 @@
 #include <vector>
 
 #include "chart_reference.h"
-#include "image/slots.h"
-#include "image/slots_headless.h"
+#include "fresh_slots.h"
 #include "lenticular/chart.h"
 #include "lenticular/params.h"
-#include "qellib.h"
 
 namespace {
 
@@ -49,15 +47,6 @@ void fill(int slot, std::uint32_t v)
   const SlotPixels& p = slot_pixels[slot];
   std::fill_n(p.pixels32, p.stride * p.height, v);
 }
-
-// The whole buffer of a slot as bytes, the padding of 8-bit rows included.
-std::span<std::uint8_t> bytes(int slot)
-{
-  const SlotPixels& p = slot_pixels[slot];
-  return {p.pixels8, static_cast<std::size_t>(p.stride) * p.height * (p.bits == 8 ? 1 : 4)};
-}
-
-std::vector<std::uint8_t> bytes_of(int slot) { return {bytes(slot).begin(), bytes(slot).end()}; }
 
 // Channel of subpixel q in row y of the chart.
 int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >> (16 - 8 * (q % 3))) & 255); }
@@ -301,7 +290,7 @@ Scene random_scene(std::mt19937& rng)
 void noise(int slot, unsigned seed)
 {
   std::mt19937 rng(seed);
-  const std::span<std::uint8_t> b = bytes(slot);   // whole words: 8-bit strides are multiples of 4
+  const std::span<std::uint8_t> b = slot_bytes(slot);   // whole words: 8-bit strides are multiples of 4
   for (std::size_t i = 0; i < b.size(); i += 4) {
     const std::uint32_t word = rng();
     std::memcpy(&b[i], &word, 4);

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <initializer_list>
+#include <random>
 #include <vector>
 
 #include "image/slots.h"
@@ -90,13 +91,12 @@ TEST_CASE("copy: 24-bit rows for 32-bit images, 256 palette entries for 8-bit, b
 
 TEST_CASE("copy then paste at (0, 0) reproduces the image exactly")
 {
-  std::uint32_t state = 1;
-  auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+  std::mt19937 random(1);
   SUBCASE("32-bit, through the drawing of a pasted picture")
   {
     std::vector<std::uint32_t> image(7 * 5), target(7 * 5, 0);
     for (std::uint32_t& p : image)
-      p = next() >> 8;
+      p = random() >> 8;
     Bytes out(dib_block_size(7, 5, 32));
     REQUIRE(write_dib({image.data(), nullptr, 7, 5, 7, 32}, nullptr, out.data(), out.size()) == 0);
     const DibPicture picture = read(out);
@@ -107,16 +107,15 @@ TEST_CASE("copy then paste at (0, 0) reproduces the image exactly")
   }
   SUBCASE("8-bit: indices and all 256 palette entries")
   {
-    std::vector<std::uint8_t> image(8 * 5);
-    std::vector<std::uint8_t> expected;
+    std::vector<std::uint8_t> image(8 * 5), expected;
     std::vector<std::uint32_t> palette(256);
     for (std::size_t i = 0; i < image.size(); ++i) {
-      image[i] = static_cast<std::uint8_t>(next() >> 24);
+      image[i] = static_cast<std::uint8_t>(random());
       if (i % 8 < 7)
         expected.push_back(image[i]);
     }
     for (std::uint32_t& p : palette)
-      p = next() >> 8;
+      p = random() >> 8;
     Bytes out(dib_block_size(7, 5, 8));
     REQUIRE(write_dib({nullptr, image.data(), 7, 5, 8, 8}, palette.data(), out.data(), out.size()) == 0);
     const DibPicture picture = read(out);

@@ -1,14 +1,16 @@
 // Fixtures for tests on the headless image slots: every test starts from the
 // start-up state with the default screen and frees what it made. The drawing,
 // text and plot tests share a fresh image to draw on and a reader of which
-// pixels hold a value.
+// pixels hold a value; the chart and point tool tests compare whole buffers.
 #pragma once
 
 #include <doctest/doctest.h>
 
 #include <cstdint>
 #include <set>
+#include <span>
 #include <utility>
+#include <vector>
 
 #include "image/slots.h"
 #include "image/slots_headless.h"
@@ -46,3 +48,12 @@ inline PointSet where(std::uint32_t value, bool differ = false)
         found.insert({x, y});
   return found;
 }
+
+// The whole buffer of a slot as bytes, the padding of 8-bit rows included.
+inline std::span<std::uint8_t> slot_bytes(int slot)
+{
+  const SlotPixels& p = slot_pixels[slot];
+  return {p.pixels8, static_cast<std::size_t>(p.stride) * p.height * (p.bits == 8 ? 1 : 4)};
+}
+
+inline std::vector<std::uint8_t> bytes_of(int slot) { return {slot_bytes(slot).begin(), slot_bytes(slot).end()}; }

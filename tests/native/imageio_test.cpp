@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,13 +34,6 @@ int distance2(std::uint32_t a, std::uint32_t b)
   return sum;
 }
 
-// Deterministic pseudo-random colours.
-std::uint32_t next_random(std::uint32_t& state)
-{
-  state = state * 1664525u + 1013904223u;
-  return state >> 8;
-}
-
 } // namespace
 
 TEST_CASE("AppendExtension looks at the last four characters only, in any letter case")
@@ -47,8 +41,6 @@ TEST_CASE("AppendExtension looks at the last four characters only, in any letter
   CHECK(appended(L"chart.pNg", 3) == L"chart.pNg");
   CHECK(appended(L"chart", 3) == L"chart.png");
   CHECK(appended(L"photo.jpeg", 1) == L"photo.jpeg.jpg");
-  CHECK(appended(L"scan.tiff", 4) == L"scan.tiff.tif");
-  CHECK(appended(L"scan.TIF", 4) == L"scan.TIF");
   CHECK(appended(L"a.bmp.gif", 2) == L"a.bmp.gif");
   CHECK(appended(L"a.gif", 0) == L"a.gif.bmp");   // another format's ending does not count
   CHECK(appended(L".bmp", 0) == L".bmp");          // exactly four characters
@@ -105,10 +97,10 @@ TEST_CASE("colour reduction keeps pictures of up to 256 colours exact")
   for (const int distinct : {1, 2, 255, 256}) {
     CAPTURE(distinct);
     std::vector<std::uint32_t> pixels;
-    std::uint32_t state = 7;
+    std::mt19937 random(7);
     std::vector<std::uint32_t> colours;
     for (int i = 0; i < distinct; ++i)
-      colours.push_back(next_random(state) & 0xFFFFFF);
+      colours.push_back(random() & 0xFFFFFF);
     // Repeats in a scattered order, top bytes set on some: they must not count.
     for (int i = 0; i < 1000; ++i)
       pixels.push_back(colours[(i * 37) % distinct] | (i % 3 ? 0xFF000000u : 0));
@@ -194,7 +186,6 @@ TEST_CASE_FIXTURE(FreshSlots, "composite_picture draws into both kinds of image"
       palette[i] = 0x010101u * static_cast<std::uint32_t>(i);
     palette[10] = 0xFF0000;
     palette[20] = 0x0000FF;
-    palette[30] = 0xFF0000;   // a second red: the first one wins
     const SlotPixels& p = slot_pixels[1];
     REQUIRE(p.stride == 8);
     std::vector<std::uint32_t> argb(7 * 5);

@@ -11,12 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "image/slots.h"
+#include "fresh_slots.h"
 #include "imgproc/pixels.h"
 #include "imgproc/point_tools.h"
 #include "imgproc/point_tools_headless.h"
 #include "imgproc/rubber_band.h"
-#include "qellib.h"
 
 namespace {
 
@@ -24,12 +23,6 @@ constexpr int A = 1, B = 2;   // the tool's window and another one
 // Wide enough for the smallest window at 100 %, so zoom 100 stays 100.
 constexpr int image_width = 144, image_height = 48;
 using Step = std::function<void()>;
-
-std::vector<std::uint8_t> bytes_of(int slot)
-{
-  const SlotPixels& p = slot_pixels[slot];
-  return {p.pixels8, p.pixels8 + std::size_t(p.stride) * 4 * p.height};
-}
 
 void patterned_image(int slot, int zoom, unsigned seed)
 {
@@ -48,7 +41,7 @@ struct Script {
   bool ran_out = false;
   explicit Script(int zoom = 100)
   {
-    reset_image_slots();
+    fresh_slots();
     reset_run_control();
     headless_tool_platform() = HeadlessToolPlatform{};
     patterned_image(A, zoom, 1);
@@ -68,7 +61,7 @@ struct Script {
   {
     headless_tool_platform() = HeadlessToolPlatform{};
     reset_run_control();
-    reset_image_slots();
+    fresh_slots();
   }
   Script& operator<<(Step step)
   {
