@@ -36,11 +36,7 @@ void make_image(int slot, int w, int h) { REQUIRE(try_make_image(slot, w, h) == 
 // Pixel of a 32-bit slot, and all of them row by row.
 std::uint32_t& at(int slot, int x, int y) { return slot_pixels[slot].pixels32[y * slot_pixels[slot].stride + x]; }
 
-std::vector<std::uint32_t> words_of(int slot)
-{
-  const SlotPixels& p = slot_pixels[slot];
-  return {p.pixels32, p.pixels32 + p.stride * p.height};
-}
+std::vector<std::uint32_t> words_of(int slot) { return pixels_of(slot_pixels[slot]); }
 
 void fill(int slot, std::uint32_t v)
 {

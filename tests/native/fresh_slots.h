@@ -1,7 +1,8 @@
 // Fixtures for tests on the headless image slots: every test starts from the
 // start-up state with the default screen and frees what it made. The drawing,
 // text and plot tests share a fresh image to draw on and a reader of which
-// pixels hold a value; the chart and point tool tests compare whole buffers.
+// pixels hold a value; the chart, transform and point tool tests compare
+// whole buffers and palettes.
 #pragma once
 
 #include <doctest/doctest.h>
@@ -57,3 +58,35 @@ inline std::span<std::uint8_t> slot_bytes(int slot)
 }
 
 inline std::vector<std::uint8_t> bytes_of(int slot) { return {slot_bytes(slot).begin(), slot_bytes(slot).end()}; }
+
+// Pixel (x, y) of a view at either depth, and all of them row by row without
+// the 8-bit padding.
+inline std::uint32_t get(const SlotPixels& v, int x, int y)
+{
+  return v.bits == 8 ? v.pixels8[y * v.stride + x] : v.pixels32[y * v.stride + x];
+}
+
+inline std::vector<std::uint32_t> pixels_of(const SlotPixels& v)
+{
+  std::vector<std::uint32_t> out;
+  for (int y = 0; y < v.height; ++y)
+    for (int x = 0; x < v.width; ++x)
+      out.push_back(get(v, x, y));
+  return out;
+}
+
+// The current image's palette, and the grey ramp new 8-bit images start with.
+inline std::vector<std::uint32_t> palette()
+{
+  std::vector<std::uint32_t> entries(256);
+  REQUIRE(QEL_GetPalette(entries.data()) == 0);
+  return entries;
+}
+
+inline std::vector<std::uint32_t> grey_ramp()
+{
+  std::vector<std::uint32_t> entries(256);
+  for (std::uint32_t i = 0; i < 256; ++i)
+    entries[i] = i * 0x010101u;
+  return entries;
+}

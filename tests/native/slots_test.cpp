@@ -28,21 +28,6 @@ std::vector<int> window(int slot)
 
 bool gone(int slot) { return !slot_in_use(slot) && !headless_window(slot).open; }
 
-std::vector<std::uint32_t> palette()
-{
-  std::vector<std::uint32_t> entries(256);
-  REQUIRE(QEL_GetPalette(entries.data()) == 0);
-  return entries;
-}
-
-std::vector<std::uint32_t> grey_ramp()
-{
-  std::vector<std::uint32_t> entries(256);
-  for (std::uint32_t i = 0; i < 256; ++i)
-    entries[i] = i * 0x010101u;
-  return entries;
-}
-
 } // namespace
 
 TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits, selects the new image, clears it")

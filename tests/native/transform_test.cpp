@@ -18,11 +18,6 @@ namespace {
 
 std::uint32_t& at(const SlotPixels& v, int x, int y) { return v.pixels32[y * v.stride + x]; }
 
-std::uint32_t get(const SlotPixels& v, int x, int y)
-{
-  return v.bits == 8 ? v.pixels8[y * v.stride + x] : v.pixels32[y * v.stride + x];
-}
-
 // A w x h buffer holding value(x, y), whose low byte on 8-bit.
 template <typename Value>
 PixelBuffer filled(int w, int h, int bits, Value value)
@@ -51,16 +46,6 @@ PixelBuffer numbered(int w, int h, int bits)
 }
 
 std::uint32_t checker(int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0; }
-
-// All pixels, row by row, without the 8-bit padding.
-std::vector<std::uint32_t> pixels_of(const SlotPixels& v)
-{
-  std::vector<std::uint32_t> out;
-  for (int y = 0; y < v.height; ++y)
-    for (int x = 0; x < v.width; ++x)
-      out.push_back(get(v, x, y));
-  return out;
-}
 
 // The source resampled to w x h, smooth or nearest.
 std::vector<std::uint32_t> resampled(const SlotPixels& source, int w, int h, bool smooth = true)
@@ -138,14 +123,12 @@ TEST_CASE("invert twice restores; on 8-bit it changes indices, not the palette")
   const SlotPixels& p = slot_pixels[0];
   p.pixels8[0] = 3;
   p.pixels8[p.stride + 6] = 200;
-  std::uint32_t palette[256], after[256];
-  QEL_GetPalette(palette);
+  const std::vector<std::uint32_t> before_palette = palette();
   REQUIRE(run_image_transform(0, ImageTransform::invert) == 0);
   CHECK(p.pixels8[0] == 252);
   CHECK(p.pixels8[p.stride + 6] == 55);
   CHECK(p.pixels8[p.stride + 7] == 0);   // padding untouched
-  QEL_GetPalette(after);
-  CHECK(std::equal(palette, palette + 256, after));
+  CHECK(palette() == before_palette);
 
   const PixelBuffer image = numbered(9, 4, 32);
   const std::vector<std::uint32_t> before = pixels_of(image.view);
@@ -251,9 +234,6 @@ TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
   const std::uint32_t red[1] = {0xFF0000};
   QEL_SetPalette(red, 1);
   REQUIRE(run_test_pattern(0, TestPattern::grey) == 0);
-  std::uint32_t palette[256];
-  QEL_GetPalette(palette);
-  CHECK(palette[0] == 0);
-  CHECK(palette[255] == 0xFFFFFFu);
+  CHECK(palette() == grey_ramp());
   CHECK(run_test_pattern(1, TestPattern::rgb) == 1);
 }
