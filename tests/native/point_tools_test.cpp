@@ -5,24 +5,20 @@
 
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "fresh_slots.h"
 #include "imgproc/pixels.h"
-#include "imgproc/point_tools.h"
-#include "imgproc/point_tools_headless.h"
 #include "imgproc/rubber_band.h"
+#include "tool_script.h"
 
 namespace {
 
 constexpr int A = 1, B = 2;   // the tool's window and another one
 // Wide enough for the smallest window at 100 %, so zoom 100 stays 100.
 constexpr int image_width = 144, image_height = 48;
-using Step = std::function<void()>;
 
 void patterned_image(int slot, int zoom, unsigned seed)
 {
@@ -34,50 +30,15 @@ void patterned_image(int slot, int zoom, unsigned seed)
     p.pixels32[i] = rng() & 0xFFFFFF;
 }
 
-// Images A and B (B current), and the steps the pump plays, one per pump.
-// A script that runs out raises Stop, so a tool that waits too long still ends.
-struct Script {
-  std::deque<Step> steps;
-  bool ran_out = false;
-  explicit Script(int zoom = 100)
+// Images A and B (B current) to run the tools on.
+struct Images : Script {
+  explicit Images(int zoom = 100)
   {
-    fresh_slots();
-    reset_run_control();
-    headless_tool_platform() = HeadlessToolPlatform{};
     patterned_image(A, zoom, 1);
     patterned_image(B, zoom, 2);
-    headless_tool_platform().pump = [this] {
-      if (steps.empty()) {
-        ran_out = true;
-        press_stop();
-        return;
-      }
-      const Step step = std::move(steps.front());
-      steps.pop_front();
-      step();
-    };
-  }
-  ~Script()
-  {
-    headless_tool_platform() = HeadlessToolPlatform{};
-    reset_run_control();
-    fresh_slots();
-  }
-  Script& operator<<(Step step)
-  {
-    steps.push_back(std::move(step));
-    return *this;
   }
 };
 
-// What the window of `slot` reports, in client pixels at the slot's zoom.
-int zoom_of(int slot) { return image_slots[slot].zoom; }
-Step move(int slot, int x, int y) { return [=] { tool_mouse_move(slot, x, y, zoom_of(slot)); }; }
-Step click(int slot, int x, int y, bool shift = false)
-{
-  return [=] { tool_left_press(slot, x, y, zoom_of(slot), shift); };
-}
-Step cancel(int slot) { return [=] { tool_cancel_press(slot); }; }
 Step exit_now() { return [] { stop_requested = 1; exit_state = 1; }; }
 
 bool inverted(int x, int y, const std::vector<std::uint8_t>& before)
@@ -93,7 +54,7 @@ const HeadlessToolPlatform& platform() { return headless_tool_platform(); }
 
 TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, radius rounds")
 {
-  Script s;
+  Images s;
   int l, t, r, b;
   s << click(A, 10, 20) << move(A, 7, 25) << click(A, 5, 30, true);
   CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 0);
@@ -138,7 +99,7 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
   };
   enum Ending { by_click, by_cancel, by_stop, by_exit };
   for (const int zoom : {100, 200}) {
-    Script s(zoom);
+    Images s(zoom);
     // Client pixels of image pixel v at this zoom, its last client column.
     auto at = [scale = zoom / 100](int v) { return v * scale + scale - 1; };
     for (const Tool& tool : tools)
@@ -180,7 +141,7 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
 
 TEST_CASE("the place box has its diagonals from 9 x 9 on")
 {
-  Script s;
+  Images s;
   const auto before = bytes_of(A);
   for (const int w : {9, 8}) {
     int x, y;
@@ -196,7 +157,7 @@ TEST_CASE("the place box has its diagonals from 9 x 9 on")
 
 TEST_CASE("only the tool's window reaches it; no menu opens anywhere while it waits")
 {
-  Script s;
+  Images s;
   CHECK(tool_cancel_press(A) == false);
   int x = 0, y = 0;
   s << [&] {
@@ -215,7 +176,7 @@ TEST_CASE("only the tool's window reaches it; no menu opens anywhere while it wa
 
 TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2, undrawn")
 {
-  Script s;
+  Images s;
   int x = 7, y = 7;
   CHECK(QEL_ClickPoint(256, &x, &y) == 2);
   CHECK(QEL_ClickBox(5, &x, &y, &x, &y) == 2);
@@ -240,7 +201,7 @@ TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2,
 
 TEST_CASE("dirty rectangles hold every pixel a figure changes, and little more")
 {
-  Script s;
+  Images s;
   const int w = image_width, h = image_height;
   std::mt19937 rng(5);
   std::uniform_int_distribution<int> coordinate(-40, 110);
