@@ -47,24 +47,6 @@ void fill(int slot, std::uint32_t v)
 // Channel of subpixel q in row y of the chart.
 int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >> (16 - 8 * (q % 3))) & 255); }
 
-// One row group of band 0 on a chart chart_w wide, W = 640, with a work
-// image of pictures that are each one grey level.
-ChartState band_scene(int pic_num, int views, const int* level, int chart_w = 640)
-{
-  reset_image_slots();
-  ChartState s;
-  s.pic_num = pic_num;
-  s.view_num = views;
-  s.band_height = 3;
-  make_image(work_slot, 3 * 640 * pic_num, 3);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 3 * 640 * pic_num; ++x)
-      at(work_slot, x, y) = level[x / 1920] * 0x010101u;
-  make_image(chart_slot, chart_w, 3);
-  fill(chart_slot, 0x123456);
-  return s;
-}
-
 } // namespace
 
 TEST_CASE("to_int truncates toward zero and sends everything else to the lowest int")
@@ -94,10 +76,18 @@ TEST_CASE("PutSlantedTriple: one channel per row, one subpixel further right eac
 
 TEST_CASE("DrawBand at pitch 8.5 with three views, on a chart wider than W")
 {
-  // A chart wider than W, as when slot 2 held a larger image before the run:
-  // the band still ends where the period that reaches W ends.
-  const int levels[] = {0x40, 0x80, 0xC0};
-  ChartState s = band_scene(3, 3, levels, 700);
+  // One row group of band 0 with W = 640 on a chart 700 wide, as when slot 2
+  // held a larger image before the run: the band still ends where the period
+  // that reaches W ends. The pictures are grey levels 0x40, 0x80 and 0xC0.
+  reset_image_slots();
+  ChartState s;
+  s.pic_num = s.view_num = s.band_height = 3;
+  make_image(work_slot, 3 * 1920, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3 * 1920; ++x)
+      at(work_slot, x, y) = (x / 1920 + 1) * 0x404040u;
+  make_image(chart_slot, 700, 3);
+  fill(chart_slot, 0x123456);
   auto view = [](int q) { return subpixel(q, 0) / 0x40 - 1; };
   SUBCASE("views change at every column until the boundary falls behind at column 261")
   {
