@@ -36,16 +36,14 @@ void print(int n, const std::string& text) { write_log(n, text.data(), text.size
 
 } // namespace
 
-TEST_CASE("log file name: start-up directory with one backslash, instance, window")
+TEST_CASE("log: file names, codes, start twice truncates once, paused text dropped, resume appends")
 {
+  // The start-up directory gets one backslash; then instance and window.
   set_log_location("C:\\work", 0);
   CHECK(log_file_name(12) == "C:\\work\\QELLIB012.LOG");
   set_log_location("C:\\work\\", 3);
   CHECK(log_file_name(255) == "C:\\work\\QELLIB3255.LOG");
-}
 
-TEST_CASE("log: codes, start twice truncates once, paused text dropped, resume appends")
-{
   const auto dir = fresh_log_dir();
   const std::string name = log_file_name(5);
   std::ofstream(name) << "left by an earlier run\n";
