@@ -108,7 +108,7 @@ TEST_CASE("printing: runs continue a row, wrap at the last whole cell, the buffe
   CHECK(text_window(2).cursor_x == 4095 * cw);
 }
 
-TEST_CASE("colour stacks keep eight pairs; scrolling leaves a black row on any background")
+TEST_CASE("colour stacks keep eight pairs; scrolling leaves a black row on any background; resizing and clearing")
 {
   FreshWindows fresh;
   push_text_colours(1, 2);   // nothing open: ignored
@@ -139,20 +139,12 @@ TEST_CASE("colour stacks keep eight pairs; scrolling leaves a black row on any b
   CHECK(w.at(0, 1).back == 0x0000FF);
   CHECK(w.at(0, 2).ch == 0);
   CHECK(w.at(0, 2).back == 0);
-}
 
-TEST_CASE("resizing and clearing start again at the top-left corner on black")
-{
-  FreshWindows fresh;
-  QEL_OpenTextWindow(0, -1, -1, -1, -1);
-  QEL_Printf("some text\nmore");
-  resize_text_window(0, 300, 200);
-  CHECK(text_window(0).width == 300);
-  CHECK(text_window(0).cursor_x == 0);
-  CHECK(text_window(0).cursor_y == 0);
-  CHECK(row(0, 0).empty());
+  // Resizing and clearing start again at the top-left corner on black.
+  resize_text_window(1, 300, 200);
+  CHECK((text_window(1).width == 300 && text_window(1).cursor_x == 0 && text_window(1).cursor_y == 0));
+  CHECK((row(1, 0).empty() && w.at(0, 0).back == 0));
   QEL_Printf("new");
-  clear_text_window(0);
-  CHECK(row(0, 0).empty());
-  CHECK(text_window(0).cursor_x == 0);
+  clear_text_window(1);
+  CHECK((row(1, 0).empty() && text_window(1).cursor_x == 0));
 }

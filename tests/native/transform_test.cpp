@@ -90,7 +90,7 @@ TEST_CASE("quarter turns and flips follow the position rules at both depths")
   CHECK_FALSE(resample_smooth(square.view, square.view));
 }
 
-TEST_CASE("rotate commands on a slot: the 3 x 2 example, L then R, four R")
+TEST_CASE("commands on a slot: rotations (the 3 x 2 example, L then R, four R), invert at both depths")
 {
   FreshSlots fresh;
   REQUIRE(QEL_CreateImageFL(3, "t", 0, 0, 3, 2, 100) == 0);
@@ -114,28 +114,26 @@ TEST_CASE("rotate commands on a slot: the 3 x 2 example, L then R, four R")
   CHECK(run_image_transform(3, ImageTransform::rotate_right) == 3);
   CHECK_FALSE(slot_in_use(3));
   CHECK(run_image_transform(3, ImageTransform::invert) == 1);
-}
+  headless_fail_buffers(false);
 
-TEST_CASE("invert twice restores; on 8-bit it changes indices, not the palette")
-{
-  FreshSlots fresh;
+  // Invert twice restores; on 8-bit it changes indices, not the palette.
   REQUIRE(QEL_CreateImage8FL(0, "t", 0, 0, 7, 5, 100) == 0);
-  const SlotPixels& p = slot_pixels[0];
-  p.pixels8[0] = 3;
-  p.pixels8[p.stride + 6] = 200;
+  const SlotPixels& p8 = slot_pixels[0];
+  p8.pixels8[0] = 3;
+  p8.pixels8[p8.stride + 6] = 200;
   const std::vector<std::uint32_t> before_palette = palette();
   REQUIRE(run_image_transform(0, ImageTransform::invert) == 0);
-  CHECK(p.pixels8[0] == 252);
-  CHECK(p.pixels8[p.stride + 6] == 55);
-  CHECK(p.pixels8[p.stride + 7] == 0);   // padding untouched
+  CHECK(p8.pixels8[0] == 252);
+  CHECK(p8.pixels8[p8.stride + 6] == 55);
+  CHECK(p8.pixels8[p8.stride + 7] == 0);   // padding untouched
   CHECK(palette() == before_palette);
 
   const PixelBuffer image = numbered(9, 4, 32);
-  const std::vector<std::uint32_t> before = pixels_of(image.view);
+  const std::vector<std::uint32_t> words = pixels_of(image.view);
   invert_pixels(image.view);
-  CHECK(get(image.view, 1, 1) == (before[10] ^ 0xFFFFFFu));   // top byte kept
+  CHECK(get(image.view, 1, 1) == (words[10] ^ 0xFFFFFFu));   // top byte kept
   invert_pixels(image.view);
-  CHECK(pixels_of(image.view) == before);
+  CHECK(pixels_of(image.view) == words);
 }
 
 TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks the resampler")
