@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "byte_file.h"
 #include "image/slots.h"
 #include "imageio/dib.h"
 #include "imageio/place.h"
@@ -17,12 +18,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void put(Bytes& b, std::uint32_t v, int n)
-{
-  for (int i = 0; i < n; ++i)
-    b.push_back(static_cast<std::uint8_t>(i < 4 ? v >> 8 * i : 0));
-}
-
 struct Header {
   std::uint32_t size = 40;
   std::int32_t width = 2, height = 2;
@@ -30,22 +25,21 @@ struct Header {
   std::uint32_t masks[3] = {};   // inside headers of 52 bytes and more
 };
 
-// A header padded to its size, then `rest` (masks, table, rows) as given.
+// A header padded to its size, then `rest` (masks, table, rows) as given,
+// each value in `rest_bytes` bytes.
 Bytes block(const Header& h, std::initializer_list<std::uint32_t> rest = {}, int rest_bytes = 1)
 {
-  Bytes b;
-  put(b, h.size, 4);
+  File b;
+  b.le32(h.size);
   if (h.size == 12) {
-    put(b, h.width, 2), put(b, h.height, 2), put(b, h.planes, 2), put(b, h.bits, 2);
+    b.le16(h.width).le16(h.height).le16(h.planes).le16(h.bits);
   } else {
-    put(b, h.width, 4), put(b, h.height, 4), put(b, h.planes, 2), put(b, h.bits, 2);
-    put(b, h.compression, 4), put(b, 0, 12), put(b, h.colours_used, 4), put(b, 0, 4);
-    for (const std::uint32_t m : h.masks)
-      put(b, m, 4);
+    b.le32(h.width).le32(h.height).le16(h.planes).le16(h.bits).le32(h.compression).zeros(12);
+    b.le32(h.colours_used).zeros(4).le32(h.masks[0]).le32(h.masks[1]).le32(h.masks[2]);
     b.resize(std::min<std::uint32_t>(h.size, 124));   // a hostile size field stays a field
   }
   for (const std::uint32_t v : rest)
-    put(b, v, rest_bytes);
+    b.put(std::min(rest_bytes, 4), v).zeros(std::max(rest_bytes - 4, 0));
   return b;
 }
 
