@@ -1,24 +1,33 @@
-// The clipboard's ANSI text; "" when there is none or the clipboard is busy.
-// Header-only: programs built without the test harness use it too.
+// The clipboard's block of one format, and its ANSI text; empty when there is
+// none or the clipboard is busy. Header-only: programs built without the test
+// harness use it too.
 #pragma once
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
-inline std::string clipboard_text()
+inline std::vector<std::uint8_t> clipboard_bytes(UINT format)
 {
-  std::string text;
+  std::vector<std::uint8_t> bytes;
   if (!OpenClipboard(nullptr))
-    return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-      // The block may lack its terminator: stay within its size.
-      text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+    return bytes;
+  if (HANDLE data = GetClipboardData(format)) {
+    if (const auto* p = static_cast<const std::uint8_t*>(GlobalLock(data))) {
+      bytes.assign(p, p + GlobalSize(data));
       GlobalUnlock(data);
     }
   }
   CloseClipboard();
-  return text;
+  return bytes;
+}
+
+// The block may lack its terminator: the text stays within its size.
+inline std::string clipboard_text()
+{
+  const std::vector<std::uint8_t> bytes = clipboard_bytes(CF_TEXT);
+  return {bytes.begin(), std::find(bytes.begin(), bytes.end(), std::uint8_t{0})};
 }

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <thread>
 
+#include "image/image_win.h"
 #include "qel_test.h"
 
 namespace worker_jobs_detail {
@@ -58,6 +60,17 @@ auto worker_value(F f) -> decltype(f())
   decltype(f()) result{};
   on_worker([&] { result = f(); });
   return result;
+}
+
+// Waits until the window of image `slot` shows expected(x, y) in its w x h
+// pixels at (x0, y0). They are read on the worker, which owns the window and
+// its one DC, from the slot's window of the moment: a resize makes a new one.
+inline bool slot_window_shows(int slot, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
+                              int x0 = 0, int y0 = 0)
+{
+  return wait_until([&] {
+    return worker_value([&] { return mismatches(slot_window(slot), w, h, expected, x0, y0); }) == 0;
+  });
 }
 
 // Types a line and Enter where a line is awaited. The characters go in from
