@@ -18,8 +18,7 @@ public:
   {
     if (!object)
       return E_POINTER;
-    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IStream) ||
-        IsEqualIID(id, IID_ISequentialStream)) {
+    if (id == __uuidof(IUnknown) || id == __uuidof(IStream) || id == __uuidof(ISequentialStream)) {
       *object = static_cast<IStream*>(this);
       AddRef();
       return S_OK;

@@ -94,6 +94,7 @@ qel_wine_env() {
 qel_wine_stop() {
   local state=$1
   [ -d "$state/prefix" ] || return 0
+  state=$(cd "$state" && pwd)
   WINEPREFIX="$state/prefix" wineserver -k </dev/null >/dev/null 2>&1 || true
   [ -s "$state/xvfb.pid" ] && kill "$(cat "$state/xvfb.pid")" 2>/dev/null
   rm -f "$state/xvfb.pid"
