@@ -223,6 +223,9 @@ DWORD WINAPI worker_thread_proc(LPVOID)
 // for good.
 void run_exit()
 {
+  // A second Exit (a key pressed again while this one waits) has nothing to add.
+  if (exit_state.load(std::memory_order_acquire) != 0)
+    return;
   line_input_owner.store(0, std::memory_order_release);
   stop_requested.store(1, std::memory_order_release);
   exit_state.store(1, std::memory_order_release);

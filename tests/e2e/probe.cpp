@@ -124,8 +124,10 @@ int main(int argc, char** argv)
              return w && GetClientRect(w, &r) && r.right == std::atoi(argv[3]) &&
                     r.bottom == std::atoi(argv[4]);
            }) ? 0 : 1;
-  HWND window = find_titled(title);
-  if (!window)
+  // The window may be a moment from showing (a box closing hands the
+  // activation around): look for it for up to 5 s.
+  HWND window = nullptr;
+  if (!wait_for(5000, [&] { return (window = find_titled(title)) != nullptr; }))
     return 1;
   if (command == "window-rect") {
     RECT r;
