@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "image/slots.h"
 #include "image_files.h"
 #include "imageio/imageio_win.h"
+#include "program_process.h"
 #include "qel_test.h"
 
 namespace {
@@ -172,75 +172,15 @@ TEST_CASE("Exit during a drop of 300 files ends within 1 s: the files left are p
   CHECK(took < 1000);
 }
 
-namespace {
-
-struct ProcessWindows {
-  DWORD process;
-  std::vector<std::string> image_titles;
-  HWND main = nullptr;
-};
-
-BOOL CALLBACK collect_windows(HWND window, LPARAM lparam)
-{
-  auto* found = reinterpret_cast<ProcessWindows*>(lparam);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t class_name[32] = {};
-  GetClassNameW(window, class_name, 32);
-  if (process != found->process)
-    return TRUE;
-  if (std::wcscmp(class_name, L"qel_iw") == 0)
-    found->image_titles.push_back(window_text(window));
-  else if (std::wcsncmp(class_name, L"qellib_mw", 9) == 0)
-    found->main = window;
-  return TRUE;
-}
-
-ProcessWindows windows_of(DWORD process)
-{
-  ProcessWindows found{process, {}, nullptr};
-  EnumWindows(collect_windows, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-bool has_title_starting(const ProcessWindows& w, const std::string& start)
-{
-  for (const std::string& t : w.image_titles)
-    if (t.rfind(start, 0) == 0)
-      return true;
-  return false;
-}
-
-} // namespace
-
 TEST_CASE("qellib.exe opens the files named on its command line")
 {
   make_files();
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring program = exe;
-  program = program.substr(0, program.find_last_of(L'\\')) + L"\\qellib.exe";
-  REQUIRE_MESSAGE(GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES, "qellib.exe is built beside the tests");
-
-  std::wstring command = L"\"" + program + L"\" \"" + files[0].path() + L"\" \"" + files[2].path() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  REQUIRE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder().c_str(),
-                         &startup, &process));
-  ProcessWindows seen;
-  const bool opened = wait_until([&] {
-    seen = windows_of(process.dwProcessId);
-    return has_title_starting(seen, "000 a.png") && has_title_starting(seen, "001 c.gif");
-  }, 20000);
-  CHECK(opened);
-  CHECK(seen.image_titles.size() == 2);
-  if (seen.main)
-    PostMessageW(seen.main, WM_COMMAND, cmd_exit, 0);
-  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-    FAIL("qellib.exe did not end on Exit");
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  Program program(L"qellib.exe", L"\"" + files[0].path() + L"\" \"" + files[2].path() + L"\"", folder());
+  REQUIRE_MESSAGE(program.started, "qellib.exe is built beside the tests");
+  CHECK(program.window(L"qel_iw", "000 a.png"));
+  CHECK(program.window(L"qel_iw", "001 c.gif"));
+  PostMessageW(program.window(L"qellib_mw"), WM_COMMAND, cmd_exit, 0);
+  DWORD exit_code = 99;
+  CHECK(program.wait_gone(10000, &exit_code) >= 0);
+  CHECK(exit_code == 0);
 }

@@ -12,6 +12,7 @@
 
 #include "image_files.h"
 #include "lenticular/program.h"
+#include "program_process.h"
 #include "qel_test.h"
 
 namespace {
@@ -41,87 +42,6 @@ int exit_during(const std::function<void()>& body)
   test_hooks = {};
   return took;
 }
-
-std::wstring beside_tests(const wchar_t* name)
-{
-  wchar_t path[MAX_PATH];
-  const std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return exe.substr(0, exe.find_last_of(L'\\') + 1) + name;
-}
-
-// Another program of the framework, started in `folder` and watched from here.
-class Program {
-public:
-  Program(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder)
-  {
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.c_str(), &startup, &info_);
-  }
-  ~Program()
-  {
-    if (!started_)
-      return;
-    TerminateProcess(info_.hProcess, 99);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  bool started() const { return started_; }
-
-  // Its first visible top-level window of that class (a prefix) and, when
-  // given, that title; waits up to 20 s for it.
-  HWND window(const std::wstring& class_prefix, const std::string& title = {}) const
-  {
-    Search search{info_.dwProcessId, class_prefix, title, nullptr};
-    wait_until([&] {
-      EnumWindows(match, reinterpret_cast<LPARAM>(&search));
-      return search.found != nullptr;
-    }, 20000);
-    return search.found;
-  }
-
-  // Milliseconds until the process has ended (at most `limit_ms`, else -1)
-  // and its exit code.
-  int wait_gone(int limit_ms, DWORD* exit_code) const
-  {
-    const std::uint32_t since = ms_clock();
-    if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(limit_ms)) != WAIT_OBJECT_0)
-      return -1;
-    const int took = static_cast<int>(ms_clock() - since);
-    GetExitCodeProcess(info_.hProcess, exit_code);
-    return took;
-  }
-
-private:
-  struct Search {
-    DWORD process;
-    std::wstring class_prefix;
-    std::string title;
-    HWND found;
-  };
-  static BOOL CALLBACK match(HWND window, LPARAM lparam)
-  {
-    auto* s = reinterpret_cast<Search*>(lparam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t class_name[32] = L"";
-    GetClassNameW(window, class_name, 32);
-    if (process != s->process || !IsWindowVisible(window) ||
-        std::wstring(class_name).rfind(s->class_prefix, 0) != 0 ||
-        (!s->title.empty() && window_text(window) != s->title))
-      return TRUE;
-    s->found = window;
-    return FALSE;
-  }
-
-  PROCESS_INFORMATION info_{};
-  bool started_ = false;
-};
 
 } // namespace
 
@@ -188,8 +108,8 @@ TEST_CASE("Stop wakes a PollPause asleep in its 100 ms within a few milliseconds
 
 TEST_CASE("a user program that ignores Exit ends with its process soon after 2 s")
 {
-  Program program(beside_tests(L"qel_ignores_exit.exe"), L"", fresh_test_folder(L"exit_work"));
-  REQUIRE(program.started());
+  Program program(L"qel_ignores_exit.exe", L"", fresh_test_folder(L"exit_work"));
+  REQUIRE(program.started);
   HWND main = program.window(L"qellib_mw");
   REQUIRE(main);
   PostMessageW(main, WM_COMMAND, cmd_start, 0);
@@ -211,8 +131,8 @@ TEST_CASE("qellib.exe: S, the chart, X, ten times: each process is gone within 1
   int slowest = 0;
   for (int i = 0; i < 10; ++i) {
     CAPTURE(i);
-    Program program(beside_tests(L"qellib.exe"), L"pair.png", folder);
-    REQUIRE(program.started());
+    Program program(L"qellib.exe", L"pair.png", folder);
+    REQUIRE(program.started);
     HWND main = program.window(L"qellib_mw");
     REQUIRE(main);
     REQUIRE(program.window(L"qel_iw", "000 pair.png(100%)"));
