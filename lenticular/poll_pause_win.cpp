@@ -10,9 +10,10 @@
 #include "shell/run_control.h"
 
 // Waits about 100 ms while the worker's windows go on handling their
-// messages; returns 1 as soon as Stop is seen after a pump, else 0. The wait
-// sleeps until a message arrives or the time is up, so an idle generator
-// leaves the processor alone.
+// messages; returns 1 as soon as Stop (or Exit, which sets it too) is seen
+// after a pump, else 0. The wait sleeps until a message arrives or the time
+// is up, so an idle generator leaves the processor alone; Stop and Exit post
+// the worker a message, so they end the sleep at once.
 int PollPause()
 {
   LARGE_INTEGER start;
@@ -28,6 +29,6 @@ int PollPause()
     if (stop_requested.load(std::memory_order_acquire))
       return 1;
     const DWORD remaining = static_cast<DWORD>(100.0 - elapsed);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, remaining, QS_ALLINPUT);
+    MsgWaitForMultipleObjectsEx(0, nullptr, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
 }

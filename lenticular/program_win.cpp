@@ -250,7 +250,8 @@ void chart_main()
                   chart.chart_height, 100);
   redraw();
 
-  for (;;) {
+  // Exit ends the run wherever it is; the worker closes the windows.
+  while (!qel_exit_requested()) {
     for (int i = 0; i < chart_button_count; ++i) {
       QEL_Printf("");
       if (QEL_ButtonPressed(i) && !handle_button(i))

@@ -182,8 +182,11 @@ void set_window_text_ansi(HWND window, const char* text)
   SetWindowTextW(window, wide);
 }
 
+// Once Exit is under way nobody is asked anything more.
 void QEL_Pause(const char* text)
 {
+  if (qel_exit_requested())
+    return;
   char line[line_size];
   std::strncpy(line, text ? text : "", line_size - 1);
   line[line_size - 1] = 0;

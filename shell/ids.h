@@ -107,6 +107,7 @@ constexpr const wchar_t* image_window_class = L"qel_iw";
 constexpr const wchar_t* text_window_class = L"qel_twi";
 constexpr const wchar_t* input_box_class = L"qel_ib";
 constexpr const wchar_t* button_box_class = L"qel_bb";
+constexpr const wchar_t* wake_window_class = L"qel_wake";   // the worker's message-only window
 
 // ---- Private messages ----------------------------------------------------------------
 // Offsets from the system's first application message (WM_APP, 0x8000), one
@@ -118,6 +119,7 @@ enum PrivateMessage : unsigned {
   msg_accept_drops = app_message_base + 3,        // main window: wparam = accept dropped files or not
   msg_paste_keys = app_message_base + 4,          // text window: clipboard line into the key ring
   msg_come_forward = app_message_base + 5,        // main window: to the foreground
+  msg_wake_worker = app_message_base + 6,         // worker's wake window: look at Stop and Exit now
 };
 
 constexpr char framework_banner[] = "QELLIB 7.3  2009/4/30";

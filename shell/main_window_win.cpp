@@ -79,14 +79,14 @@ void on_key_down(HWND window, WPARAM key)
   else if (key == 'S')
     start_from_gui();
   else if (key == 'C')
-    press_stop();
+    stop_from_gui();
 }
 
 void on_command(UINT id)
 {
   switch (id) {
   case cmd_start: start_from_gui(); break;
-  case cmd_stop: press_stop(); break;
+  case cmd_stop: stop_from_gui(); break;
   case cmd_exit: run_exit(); break;
   case cmd_paste:
     // Ignored while the program runs or awaits a line, as its menu item is grey then.

@@ -16,11 +16,15 @@ DialogFilter dialog_filter = nullptr;
 
 void set_dialog_filter(DialogFilter filter) { dialog_filter = filter; }
 
+// Both pumps take each message with PeekMessage alone. A look without
+// removal followed by GetMessage was seen to block under Wine: GetMessage
+// did not get the message the look had seen and waited for the next one,
+// at Exit for good, so the worker never saw Exit.
 void QEL_DoEvents()
 {
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (GetMessageW(&message, nullptr, 0, 0) <= 0)
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT)
       return;
     if (dialog_filter && dialog_filter(message))
       continue;
@@ -32,8 +36,8 @@ void QEL_DoEvents()
 void gui_pump()
 {
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
       // Leave the quit message for the GUI thread's own loop.
       PostQuitMessage(static_cast<int>(message.wParam));
       return;

@@ -1,5 +1,7 @@
 #include "shell/run_control.h"
 
+#include "qellib.h"
+
 std::atomic<int> start_requested{0};
 std::atomic<int> user_running{0};
 std::atomic<int> stop_requested{0};
@@ -83,4 +85,14 @@ void press_start()
 void press_stop()
 {
   stop_requested.store(1, std::memory_order_release);
+}
+
+int qel_stop_requested()
+{
+  return stop_requested.load(std::memory_order_acquire) != 0 ? 1 : 0;
+}
+
+int qel_exit_requested()
+{
+  return exit_state.load(std::memory_order_acquire) != 0 ? 1 : 0;
 }

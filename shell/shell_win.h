@@ -29,8 +29,10 @@ int run_framework(HINSTANCE instance);
 LRESULT CALLBACK main_window_proc(HWND, UINT, WPARAM, LPARAM);
 HMENU build_main_popup_menu(bool busy);   // the right-click menu; busy greys all but Stop and Exit
 DWORD WINAPI worker_thread_proc(LPVOID);
-void run_exit();                          // Exit as the main window performs it
+void run_exit();                          // Exit as the main window performs it; ends the process when the worker does not finish within exit_limit_ms
 void start_from_gui();                    // Start as the main window performs it; held while a poster waits
+void stop_from_gui();                     // Stop as the main window performs it; wakes the worker
+constexpr std::uint32_t exit_limit_ms = 2000;
 
 // Request posters: GUI thread only. Each waits, pumping the GUI thread's
 // messages, until the worker has served the request.

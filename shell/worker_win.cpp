@@ -3,6 +3,9 @@
 // Win32 for the thread and the GUI thread's waits.
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+
 #include "image/slots.h"
 #include "qellib.h"
 #include "shell/shell_win.h"
@@ -13,6 +16,71 @@
 HANDLE worker_thread = nullptr;
 
 namespace {
+
+// The worker's message-only window: the GUI thread posts msg_wake_worker to
+// it after Stop and Exit, so that a worker asleep in a pump or a pause wakes
+// at once. Written by the worker when it starts and when it leaves; the GUI
+// thread only posts to it.
+std::atomic<HWND> wake_window{nullptr};
+
+// Exit under way: menus and dialog boxes that the worker's windows or the
+// user program opened run message loops of their own, which would keep the
+// worker from returning to its loop; each is ended as if cancelled.
+BOOL CALLBACK end_dialog(HWND window, LPARAM)
+{
+  wchar_t class_name[8];
+  if (GetClassNameW(window, class_name, 8) && lstrcmpW(class_name, L"#32770") == 0)
+    EndDialog(window, IDCANCEL);
+  return TRUE;
+}
+
+void end_modal_loops()
+{
+  EndMenu();
+  EnumThreadWindows(GetCurrentThreadId(), end_dialog, 0);
+}
+
+LRESULT CALLBACK wake_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+  if (message != msg_wake_worker)
+    return DefWindowProcW(window, message, wparam, lparam);
+  if (exit_state.load(std::memory_order_acquire) != 0)
+    end_modal_loops();
+  return 0;
+}
+
+void open_wake_window()
+{
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = wake_window_proc;
+  wc.hInstance = app_instance;
+  wc.lpszClassName = wake_window_class;
+  RegisterClassW(&wc);   // an earlier start in this process registered it already
+  wake_window.store(CreateWindowW(wake_window_class, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  app_instance, nullptr),
+                    std::memory_order_release);
+}
+
+// GUI thread: a sleeping worker looks at the run-control flags now.
+void wake_worker()
+{
+  if (HWND window = wake_window.load(std::memory_order_acquire))
+    PostMessageW(window, msg_wake_worker, 0, 0);
+}
+
+// The worker leaves no window behind: each is closed by its own thread,
+// so that the records that name it are cleared with it, and nothing is left
+// for the end of the thread or for the GUI thread's shut-down to tear down.
+void close_worker_windows()
+{
+  QEL_CloseInputBox();
+  QEL_CloseButtonBox();
+  for (int n = 0; n < text_window_count; ++n)
+    QEL_CloseTextWindow(n);
+  for (int slot = 0; slot < slot_count; ++slot)
+    QEL_DestroyImage(slot);
+  DestroyWindow(wake_window.exchange(nullptr, std::memory_order_acq_rel));
+}
 
 int execute_request(int code, const RequestParams& p)
 {
@@ -77,10 +145,22 @@ int post_from_gui(int code, const RequestParams& params)
   return result;
 }
 
-bool worker_active()
+// Waits until the worker says it has finished (exit_state 2), at most
+// `limit_ms`, answering what the worker sends this thread meanwhile: its
+// windows closing hand the activation to the main window. The thread's own
+// end is not waited for: under Wine its handle was seen to signal 10 s
+// after the thread had gone.
+bool wait_for_worker(std::uint32_t limit_ms)
 {
-  DWORD code = 0;
-  return worker_thread && GetExitCodeThread(worker_thread, &code) && code == STILL_ACTIVE;
+  const std::uint32_t since = ms_clock();
+  while (exit_state.load(std::memory_order_acquire) != 2) {
+    if (ms_clock() - since > limit_ms)
+      return false;
+    MsgWaitForMultipleObjects(1, &worker_thread, FALSE, 1, QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  return true;
 }
 
 void run_user_program()
@@ -102,9 +182,16 @@ void start_from_gui()
     press_start();
 }
 
+void stop_from_gui()
+{
+  press_stop();
+  wake_worker();
+}
+
 DWORD WINAPI worker_thread_proc(LPVOID)
 {
   mark_worker_thread();
+  open_wake_window();
   user_setup();
   rebuild_window_edges();
   while (exit_state.load(std::memory_order_acquire) == 0) {
@@ -122,30 +209,33 @@ DWORD WINAPI worker_thread_proc(LPVOID)
       accept_main_window_drops(true);
     }
   }
-  exit_state.store(2, std::memory_order_release);
+  close_worker_windows();
   QEL_DoEvents();
+  exit_state.store(2, std::memory_order_release);
   return 0;
 }
 
+// Exit. The worker is asked to finish and woken; its pumps, pauses and line
+// input return once they see Exit, so a user program that looks at Stop
+// ends within a pass of its loop and the worker leaves by itself. One that
+// ignores everything gets 2 s; then the process ends here and now: a thread
+// killed inside a system call may hold locks (the X11 display's under Wine)
+// that destroying the windows and shutting the library down would wait on
+// for good.
 void run_exit()
 {
+  // A second Exit (a key pressed again while this one waits) has nothing to add.
+  if (exit_state.load(std::memory_order_acquire) != 0)
+    return;
   line_input_owner.store(0, std::memory_order_release);
   stop_requested.store(1, std::memory_order_release);
   exit_state.store(1, std::memory_order_release);
+  wake_worker();
   close_all_logs();
-  // While it waits, the GUI thread still answers messages the worker sends
-  // it: a worker blocked on such a call would otherwise be killed after 2 s
-  // mid-call.
-  const std::uint32_t since = ms_clock();
-  while (worker_active() && ms_clock() - since <= 2000) {
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    Sleep(0);
+  if (worker_thread && !wait_for_worker(exit_limit_ms)) {
+    close_all_logs();
+    TerminateProcess(GetCurrentProcess(), 1);
   }
-  if (worker_active())
-    TerminateThread(worker_thread, 1);
-  int expected = 1;
-  exit_state.compare_exchange_strong(expected, 2);
   if (worker_thread)
     CloseHandle(worker_thread);
   worker_thread = nullptr;

@@ -114,7 +114,8 @@ void QEL_Gets(char* buffer)
   for (;;) {
     QEL_DoEvents();
     // Exit or closing the window ends the wait; the window may be gone now.
-    if (line_input_owner.load(std::memory_order_acquire) == 0)
+    // Exit may have come before this line was asked for.
+    if (line_input_owner.load(std::memory_order_acquire) == 0 || qel_exit_requested())
       break;
     const wchar_t ch = key_ring().take();
     if (ch == L'\r') {
@@ -138,8 +139,9 @@ void QEL_Gets(char* buffer)
       Sleep(1);
   }
 
+  int mine = n + 1;
+  line_input_owner.compare_exchange_strong(mine, 0);
   if (finished) {
-    line_input_owner.store(0, std::memory_order_release);
     editor.finish();
     std::memcpy(last_line, editor.text(), sizeof(wchar_t) * (editor.length() + 1));
     line_to_ansi(editor.text(), buffer);

@@ -2,6 +2,9 @@
 // of another program under the same desktop, as a user would see them.
 //   probe wait-window TITLE MS       exit 0 once a top-level window has that title
 //   probe gone-window TITLE MS       exit 0 once no top-level window has it
+//   probe wait-foreground TITLE MS   exit 0 once the window with that title is in the foreground
+//   probe wait-edit-text TITLE N TEXT MS   exit 0 once its N-th edit field shows TEXT
+//   probe wait-client-size TITLE W H MS    exit 0 once its client area is W x H
 //   probe window-rect TITLE          "left top right bottom" of the window
 //   probe client-origin TITLE        screen position of the client area's corner
 //   probe client-size TITLE          "width height" of the client area
@@ -46,12 +49,13 @@ HWND find_titled(const std::string& title)
   return search.found;
 }
 
-bool wait_for(const std::string& title, int ms, bool present)
+template <class Condition>
+bool wait_for(int ms, Condition holds)
 {
-  for (int waited = 0; waited <= ms; waited += 50) {
-    if ((find_titled(title) != nullptr) == present)
+  for (int waited = 0; waited <= ms; waited += 20) {
+    if (holds())
       return true;
-    Sleep(50);
+    Sleep(20);
   }
   return false;
 }
@@ -65,6 +69,16 @@ HWND nth_edit(HWND parent, int n)
       edits.push_back(child);
   }
   return n >= 0 && n < static_cast<int>(edits.size()) ? edits[static_cast<size_t>(n)] : nullptr;
+}
+
+std::string edit_text(HWND window, int n)
+{
+  HWND edit = nth_edit(window, n);
+  if (!edit)
+    return {};
+  wchar_t text[512] = L"";
+  SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+  return narrow(text);
 }
 
 } // namespace
@@ -88,12 +102,32 @@ int main(int argc, char** argv)
   if (argc < 3)
     return 2;
   const std::string title = argv[2];
+  const int limit = std::atoi(argv[argc - 1]);
   if (command == "wait-window")
-    return wait_for(title, argc > 3 ? std::atoi(argv[3]) : 10000, true) ? 0 : 1;
+    return wait_for(limit, [&] { return find_titled(title) != nullptr; }) ? 0 : 1;
   if (command == "gone-window")
-    return wait_for(title, argc > 3 ? std::atoi(argv[3]) : 10000, false) ? 0 : 1;
-  HWND window = find_titled(title);
-  if (!window)
+    return wait_for(limit, [&] { return find_titled(title) == nullptr; }) ? 0 : 1;
+  if (command == "wait-foreground")
+    return wait_for(limit, [&] {
+             HWND w = find_titled(title);
+             return w && GetForegroundWindow() == w;
+           }) ? 0 : 1;
+  if (command == "wait-edit-text" && argc > 5)
+    return wait_for(limit, [&] {
+             HWND w = find_titled(title);
+             return w && edit_text(w, std::atoi(argv[3])) == argv[4];
+           }) ? 0 : 1;
+  if (command == "wait-client-size" && argc > 5)
+    return wait_for(limit, [&] {
+             RECT r;
+             HWND w = find_titled(title);
+             return w && GetClientRect(w, &r) && r.right == std::atoi(argv[3]) &&
+                    r.bottom == std::atoi(argv[4]);
+           }) ? 0 : 1;
+  // The window may be a moment from showing (a box closing hands the
+  // activation around): look for it for up to 5 s.
+  HWND window = nullptr;
+  if (!wait_for(5000, [&] { return (window = find_titled(title)) != nullptr; }))
     return 1;
   if (command == "window-rect") {
     RECT r;
@@ -110,12 +144,9 @@ int main(int argc, char** argv)
     GetClientRect(window, &r);
     std::printf("%ld %ld\n", r.right, r.bottom);
   } else if (command == "edit-text" && argc > 3) {
-    HWND edit = nth_edit(window, std::atoi(argv[3]));
-    if (!edit)
+    if (!nth_edit(window, std::atoi(argv[3])))
       return 1;
-    wchar_t text[512] = L"";
-    SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    std::printf("%s\n", narrow(text).c_str());
+    std::printf("%s\n", edit_text(window, std::atoi(argv[3])).c_str());
   } else {
     return 2;
   }
