@@ -1,6 +1,6 @@
 // What an image window shows: its pixels read back from the window's own DC
-// at 100 % and scaled, through an 8-bit palette, after a paint message; zoom
-// changes around a fixed corner; smooth stretching; a repaint of part of the
+// at 100 % and scaled, smoothly too, through an 8-bit palette, after a paint
+// message; zoom changes around a fixed corner; a repaint of part of the
 // window; the paste request.
 #include <doctest/doctest.h>
 
@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "image/slot_backend.h"
+#include "image/image_win.h"
 #include "image/slots.h"
 #include "qel_test.h"
 #include "worker_jobs.h"
@@ -17,8 +17,6 @@
 namespace {
 
 constexpr std::uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF;
-
-HWND window_of(int slot) { return static_cast<HWND>(backend_window_handle(slot)); }
 
 // Blue with a red "F" and a green mark in the top-right corner; every edge on
 // an even coordinate, so each 2 x 2 block is one colour.
@@ -32,47 +30,48 @@ std::uint32_t pattern(int x, int y, int w)
   return stem || top || middle ? red : blue;
 }
 
-void fill_pattern(int slot)
+// Makes a 32-bit image in `slot` filled with the pattern.
+int create_pattern(int slot, int x, int y, int w, int h, int zoom)
 {
-  const SlotPixels& p = slot_pixels[slot];
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x)
-      p.pixels32[y * p.stride + x] = pattern(x, y, p.width);
-}
-
-int create_on_worker(int slot, const char* title, int x, int y, int w, int h, int zoom)
-{
-  return worker_value([&] { return QEL_CreateImage(slot, title, x, y, w, h, zoom); });
+  return worker_value([&] {
+    const int result = QEL_CreateImage(slot, "p", x, y, w, h, zoom);
+    const SlotPixels& p = slot_pixels[slot];
+    for (int row = 0; row < p.height; ++row)
+      for (int column = 0; column < p.width; ++column)
+        p.pixels32[row * p.stride + column] = pattern(column, row, p.width);
+    return result;
+  });
 }
 
 } // namespace
 
-TEST_CASE("showing copies the pixels one to one at 100 % and halves them at 50 %; 8-bit palette")
+TEST_CASE("showing: one to one at 100 %, halved at 50 %, solid areas when smooth; 8-bit through the palette")
 {
   JobsFramework framework;
   REQUIRE(framework.started);
-  struct Case {
-    int slot, width, height, zoom;
-    const char* title;
-  };
-  for (const Case c : {Case{0, 160, 120, 100, "one"}, Case{1, 640, 480, 50, "half"}}) {
-    CAPTURE(c.zoom);
-    REQUIRE(create_on_worker(c.slot, c.title, 20, 20, c.width, c.height, c.zoom) == 0);
-    const HWND window = window_of(c.slot);
-    const int w = c.width * c.zoom / 100, h = c.height * c.zoom / 100, scale = 100 / c.zoom;
-    CHECK(client_rect(window).right == w);
-    CHECK(client_rect(window).bottom == h);
+  for (const int zoom : {100, 50}) {
+    CAPTURE(zoom);
+    const int scale = 100 / zoom, slot = scale, width = 160 * scale;
+    REQUIRE(create_pattern(slot, 20, 20, width, 120 * scale, zoom) == 0);
+    const HWND window = slot_window(slot);
+    CHECK(client_rect(window).right == 160);
+    CHECK(client_rect(window).bottom == 120);
     CHECK(worker_value([&] {
-            fill_pattern(c.slot);
-            QEL_ShowImage(c.slot);
-            return mismatches(window, w, h, [&](int x, int y) {
-              return pattern(x * scale, y * scale, c.width);
-            });
+            QEL_ShowImage(slot);
+            return mismatches(window, 160, 120, [&](int x, int y) { return pattern(x * scale, y * scale, width); });
           }) == 0);
   }
+  // Smooth halving still shows the solid areas in their colours.
+  CHECK(worker_value([] {
+          QEL_SetStretchMode(2, 4);
+          QEL_ShowImage(2);
+          const HWND window = slot_window(2);
+          return mismatches(window, 6, 6, [](int, int) { return red; }, 7, 7) +
+                 mismatches(window, 20, 20, [](int, int) { return blue; }, 140, 90);
+        }) == 0);
 
   REQUIRE(worker_value([] { return QEL_CreateImage8(3, "p", 10, 10, 202, 120, 100); }) == 0);
-  const HWND window = window_of(3);
+  const HWND window = slot_window(3);
   auto fill8 = [](auto value) {
     const SlotPixels& p = slot_pixels[3];
     for (int y = 0; y < p.height; ++y)
@@ -100,57 +99,30 @@ TEST_CASE("zoom changes resize the window around the new client area, corner fix
 {
   JobsFramework framework;
   REQUIRE(framework.started);
-  REQUIRE(create_on_worker(2, "z", 25, 35, 640, 480, 100) == 0);
-  const HWND window = window_of(2);
+  REQUIRE(worker_value([] { return QEL_CreateImage(2, "z", 25, 35, 640, 480, 100); }) == 0);
+  const HWND window = slot_window(2);
   const RECT outer = window_rect(window);
-  const int frame_w = outer.right - outer.left - 640;
-  const int frame_h = outer.bottom - outer.top - 480;
-  auto check_zoomed = [&](int zoom) {
-    const RECT now = window_rect(window);
-    CHECK(now.left == 25);
-    CHECK(now.top == 35);
-    CHECK(client_rect(window).right == 640 * zoom / 100);
-    CHECK(client_rect(window).bottom == 480 * zoom / 100);
-    CHECK(now.right - now.left == 640 * zoom / 100 + frame_w);
-    CHECK(now.bottom - now.top == 480 * zoom / 100 + frame_h);
-  };
-  REQUIRE(worker_value([] { return QEL_ZoomImage(2, 50); }) == 0);
-  check_zoomed(50);
-
-  // A zoom far too large settles where the client area still fits the screen.
-  REQUIRE(worker_value([] { return QEL_ZoomImage(2, 1000); }) == 0);
-  const int zoom = image_slots[2].zoom;
-  check_zoomed(zoom);
+  const int frame_w = outer.right - outer.left - 640, frame_h = outer.bottom - outer.top - 480;
+  // 50 %, then a zoom far too large: it settles where the client area still fits the screen.
+  for (const int asked : {50, 1000}) {
+    REQUIRE(worker_value([&] { return QEL_ZoomImage(2, asked); }) == 0);
+    const int zoom = image_slots[2].zoom;
+    if (asked == 50)
+      CHECK(zoom == 50);
+    const RECT now = window_rect(window), client = client_rect(window);
+    CHECK((now.left == 25 && now.top == 35));
+    CHECK((client.right == 640 * zoom / 100 && client.bottom == 480 * zoom / 100));
+    CHECK((now.right - now.left == client.right + frame_w && now.bottom - now.top == client.bottom + frame_h));
+  }
   CHECK(client_rect(window).right <= GetSystemMetrics(SM_CXSCREEN));
-  CHECK(client_rect(window).bottom <=
-        GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYCAPTION));
-}
-
-TEST_CASE("stretch mode: smooth is the window DC's halftone mode and still shows solid areas")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  REQUIRE(create_on_worker(4, "s", 10, 10, 400, 300, 50) == 0);
-  const HWND window = window_of(4);
-  CHECK(worker_value([] { return QEL_SetStretchMode(4, 4); }) == 0);
-  const HDC dc = GetDC(window);
-  CHECK(GetStretchBltMode(dc) == HALFTONE);
-  ReleaseDC(window, dc);
-
-  // Smooth halving still shows the solid areas in their colours.
-  CHECK(worker_value([&] {
-          fill_pattern(4);
-          QEL_ShowImage(4);
-          return mismatches(window, 6, 6, [](int, int) { return red; }, 7, 7) +
-                 mismatches(window, 20, 20, [](int, int) { return blue; }, 140, 90);
-        }) == 0);
+  CHECK(client_rect(window).bottom <= GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYCAPTION));
 }
 
 TEST_CASE("the paste request copies a bitmap clipped at the image and deletes it")
 {
   JobsFramework framework;
   REQUIRE(framework.started);
-  REQUIRE(create_on_worker(6, "paste", 10, 10, 200, 150, 100) == 0);
+  REQUIRE(worker_value([] { return QEL_CreateImage(6, "paste", 10, 10, 200, 150, 100); }) == 0);
   on_worker([] { std::fill_n(slot_pixels[6].pixels32, 200 * 150, green); });
 
   // Wider than the image and not as tall: red left part, blue right part.
@@ -164,8 +136,7 @@ TEST_CASE("the paste request copies a bitmap clipped at the image and deletes it
   int bad = 0;
   for (int y = 0; y < 150; ++y)
     for (int x = 0; x < 200; ++x)
-      bad += (slot_pixels[6].pixels32[y * 200 + x] & 0xFFFFFF) !=
-             (y >= 100 ? green : x < 150 ? red : blue);
+      bad += (slot_pixels[6].pixels32[y * 200 + x] & 0xFFFFFF) != (y >= 100 ? green : x < 150 ? red : blue);
   CHECK(bad == 0);
 
   // With the current image closed the bitmap is still released.
@@ -179,11 +150,10 @@ TEST_CASE("repainting part of the window at 111 % puts each pixel where a whole 
 {
   JobsFramework framework;
   REQUIRE(framework.started);
-  REQUIRE(create_on_worker(7, "part", 10, 10, 300, 200, 111) == 0);
-  const HWND window = window_of(7);
+  REQUIRE(create_pattern(7, 10, 10, 300, 200, 111) == 0);
+  const HWND window = slot_window(7);
   const int w = image_slots[7].view_width, h = image_slots[7].view_height;
   const std::vector<std::uint32_t> whole = worker_value([&] {
-    fill_pattern(7);
     QEL_ShowImage(7);
     return window_pixels(window, w, h);
   });
