@@ -2,9 +2,10 @@
 
 #include <atomic>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 
+#include "hostile_files.h"
 #include "qel_test.h"
 
 namespace {
@@ -27,14 +28,6 @@ std::string shell_quoted(const std::string& argument)
   return result + "'";
 }
 
-std::string file_contents(const std::wstring& path)
-{
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
 // convert <file>[0] <options...> info:<text file>, and what it wrote.
 std::string magick_text(const std::wstring& file, std::vector<std::string> options)
 {
@@ -42,7 +35,7 @@ std::string magick_text(const std::wstring& file, std::vector<std::string> optio
   DeleteFileW(text.c_str());
   options.insert(options.begin(), {"/usr/bin/convert", unix_path(file) + "[0]"});
   options.push_back("info:" + unix_path(text));
-  return run_unix(options) == 0 ? file_contents(text) : std::string();
+  return run_unix(options) == 0 ? file_text(ansi(text)) : std::string();
 }
 
 } // namespace
@@ -102,7 +95,7 @@ int run_unix(const std::vector<std::string>& arguments, int timeout_ms)
     return -1;
   }
   int code = -1;
-  std::istringstream(file_contents(status)) >> code;
+  std::istringstream(file_text(ansi(status))) >> code;
   DeleteFileW(status.c_str());
   return code;
 }
@@ -111,14 +104,11 @@ bool magick_write(const RgbPicture& picture, const std::vector<std::string>& opt
                   const std::wstring& target, const std::string& target_prefix)
 {
   const std::wstring ppm = target + L".source.ppm";
-  {
-    std::ofstream out(ppm.c_str(), std::ios::binary);
-    out << "P6\n" << picture.width << " " << picture.height << "\n255\n";
-    for (const std::uint32_t c : picture.pixels)
-      out << static_cast<char>(c >> 16) << static_cast<char>(c >> 8) << static_cast<char>(c);
-    if (!out)
-      return false;
-  }
+  const std::string header = "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+  std::vector<char> bytes(header.begin(), header.end());
+  for (const std::uint32_t c : picture.pixels)
+    bytes.insert(bytes.end(), {static_cast<char>(c >> 16), static_cast<char>(c >> 8), static_cast<char>(c)});
+  write_bytes(ppm, bytes);
   std::vector<std::string> arguments{"/usr/bin/convert", unix_path(ppm)};
   arguments.insert(arguments.end(), options.begin(), options.end());
   arguments.push_back(target_prefix + unix_path(target));
@@ -132,21 +122,17 @@ RgbPicture magick_read(const std::wstring& file)
   if (run_unix({"/usr/bin/convert", unix_path(file) + "[0]", "-alpha", "off", "-depth", "8",
                 "ppm:" + unix_path(ppm)}) != 0)
     return {};
-  std::ifstream in(ppm.c_str(), std::ios::binary);
-  std::string magic;
+  const std::string bytes = file_text(ansi(ppm));
   RgbPicture picture;
-  int maximum = 0;
-  in >> magic >> picture.width >> picture.height >> maximum;
-  in.get();
-  if (!in || magic != "P6" || maximum != 255 || picture.width <= 0 || picture.height <= 0)
+  int maximum = 0, header = 0;
+  if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maximum, &header) != 3 ||
+      maximum != 255 || picture.width <= 0 || picture.height <= 0 ||
+      bytes.size() != header + 1 + 3 * static_cast<size_t>(picture.width) * picture.height)
     return {};
-  picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
-  for (std::uint32_t& c : picture.pixels) {
-    unsigned char rgb[3];
-    in.read(reinterpret_cast<char*>(rgb), 3);
-    c = static_cast<std::uint32_t>(rgb[0]) << 16 | rgb[1] << 8 | rgb[2];
-  }
-  return in ? picture : RgbPicture{};
+  const auto* rgb = reinterpret_cast<const unsigned char*>(bytes.data()) + header + 1;
+  for (size_t i = 0; i < static_cast<size_t>(picture.width) * picture.height; ++i, rgb += 3)
+    picture.pixels.push_back(static_cast<std::uint32_t>(rgb[0]) << 16 | rgb[1] << 8 | rgb[2]);
+  return picture;
 }
 
 std::string magick_info(const std::wstring& file, const std::string& format)
@@ -163,19 +149,14 @@ std::vector<std::uint32_t> magick_colormap(const std::wstring& file)
   std::string line;
   while (std::getline(in, line) && line.find("Colormap:") == std::string::npos) {
   }
-  while (std::getline(in, line)) {
-    int index = -1;
-    const size_t hash = line.find(") #");
-    if (std::sscanf(line.c_str(), " %d:", &index) != 1 || index != static_cast<int>(entries.size()) ||
-        hash == std::string::npos)
-      break;
-    const std::string hex = line.substr(hash + 3, line.find(' ', hash + 3) - hash - 3);
-    const size_t digits = hex.size() / 3;
-    if (digits != 2 && digits != 4)
-      break;
+  int index = -1;
+  char hex[13] = {};
+  while (std::getline(in, line) && std::sscanf(line.c_str(), " %d: (%*[^)]) #%12[0-9A-Fa-f]", &index, hex) == 2 &&
+         index == static_cast<int>(entries.size()) && std::strlen(hex) >= 6) {
+    const size_t digits = std::strlen(hex) >= 12 ? 4 : 2;   // an alpha channel may follow
     std::uint32_t colour = 0;
     for (size_t c = 0; c < 3; ++c)
-      colour = colour << 8 | static_cast<std::uint32_t>(std::stoul(hex.substr(c * digits, 2), nullptr, 16));
+      colour = colour << 8 | static_cast<std::uint32_t>(std::stoul(std::string(hex + c * digits, 2), nullptr, 16));
     entries.push_back(colour);
   }
   return entries;
