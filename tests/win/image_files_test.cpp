@@ -8,8 +8,8 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -101,24 +101,13 @@ int worst_difference(const RgbPicture& got, int width, int height, const Colour&
   return worst;
 }
 
-std::vector<std::uint8_t> slot_bytes(int slot)
-{
-  const SlotPixels& p = slot_pixels[slot];
-  const size_t size = static_cast<size_t>(p.stride) * p.height * (p.bits == 8 ? 1 : 4);
-  return {p.pixels8, p.pixels8 + size};
-}
-
-std::vector<char> file_bytes(const std::wstring& path)
-{
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 // First in the file, while the process's peak memory is still that of its
 // start: a decode that should not happen shows in it.
-TEST_CASE("pictures beyond the decode budget are refused, and pictures that land outside are not decoded")
+TEST_CASE("loading: pictures beyond the decode budget are refused, pictures that land outside not decoded; "
+          "every format as ImageMagick reads it, at its pixel size, clipped at each edge; "
+          "truncated and corrupted files fail cleanly or load")
 {
   write_bytes(in_folder(L"huge.bmp"), tiny_bmp_of_size(16384, 16384));   // 1 GiB decoded
   write_bytes(in_folder(L"budget.bmp"), tiny_bmp_of_size(8192, 8192));   // 256 MiB, the budget
@@ -127,113 +116,6 @@ TEST_CASE("pictures beyond the decode budget are refused, and pictures that land
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.PeakWorkingSetSize;
   };
-  Framework framework;
-  REQUIRE(framework.started);
-  const SIZE_T peak_before = peak();
-  int huge = -1, outside = -1;
-  bool unchanged = false;
-  REQUIRE(as_user_program([&] {
-    QEL_CreateImage(0, "000", 0, 0, 64, 48, 100);
-    fill32(smooth);
-    const std::vector<std::uint8_t> before = slot_bytes(0);
-    huge = QEL_LoadImage(ansi_in_folder(L"huge.bmp").c_str(), 0, 0);
-    outside = QEL_LoadImage(ansi_in_folder(L"budget.bmp").c_str(), 64, -10);
-    unchanged = slot_bytes(0) == before;
-  }));
-  CHECK(huge == QEL_NOT_AN_IMAGE);
-  CHECK(outside == QEL_LOADED);
-  CHECK(unchanged);
-  CHECK(peak() < peak_before + (std::size_t{64} << 20));
-}
-
-TEST_CASE("saving: 32-bit images as 24-bit RGB, top byte dropped; 8-bit ones indexed with 256 entries at "
-          "72 dpi; every format, odd widths, padding past the image; bad calls write nothing")
-{
-  Framework framework;
-  REQUIRE(framework.started);
-  std::vector<std::uint32_t> palette(256);
-  for (std::uint32_t i = 0; i < 256; ++i)
-    palette[i] = i << 16 | (255 - i) << 8 | ((i * 7) & 0xFF);
-  const auto index_at = [](int x, int y) { return (x * 37 + y * 101 + 3) & 0xFF; };
-  // Images 5 x 5 and 7 x 5 in slots 5 and 7, 32-bit; 5 x 5 in slot 8, 8-bit.
-  struct Save {
-    int slot, width, height, format;
-    std::wstring file() const
-    {
-      return in_folder(L"save" + std::to_wstring(slot) + L"_" + std::to_wstring(width) + L"_" +
-                       std::to_wstring(format));
-    }
-  };
-  std::vector<Save> saves{{5, 9, 7, 3}, {8, 9, 7, 0}};   // blocks larger than the image
-  for (int format = 0; format < 5; ++format) {
-    saves.insert(saves.end(), {{5, 5, 5, format}, {7, 7, 5, format}});
-    if (format != QEL_JPEG)
-      saves.push_back({8, 5, 5, format});
-  }
-  REQUIRE(as_user_program([&] {
-    for (const int width : {5, 7}) {
-      REQUIRE(QEL_CreateImage(width, "rgb", 0, 0, width, 5, 100) == 0);
-      fill32(smooth);
-    }
-    REQUIRE(QEL_CreateImage8(8, "indexed", 0, 0, 5, 5, 100) == 0);
-    REQUIRE(QEL_SetPalette(palette.data(), 256) == 0);
-    const SlotPixels& p = slot_pixels[8];
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 5; ++x)
-        p.pixels8[y * p.stride + x] = static_cast<std::uint8_t>(index_at(x, y));
-    for (const Save& s : saves) {
-      QEL_SelectImage(s.slot);
-      CHECK(QEL_SaveImage(s.width, s.height, s.format, ansi(s.file()).c_str()) == 0);
-    }
-    CHECK(QEL_SaveImage(10, 0, 3, ansi_in_folder(L"empty").c_str()) == 2);
-    CHECK(QEL_SaveImage(0, 10, 0, ansi_in_folder(L"empty").c_str()) == 2);
-    CHECK(QEL_SaveImage(4, 4, 5, ansi_in_folder(L"noformat").c_str()) == 1);
-    // A current image that is free, or out of range.
-    qel_current_image = 200;
-    CHECK(QEL_SaveImage(4, 4, 3, ansi_in_folder(L"free").c_str()) == 3);
-    qel_current_image = -1;
-    CHECK(QEL_LoadImage(ansi_in_folder(L"save5_5_3.png").c_str(), 0, 0) == 2);
-    qel_current_image = 5;
-  }));
-  for (const wchar_t* name : {L"empty", L"empty.png", L"empty.bmp", L"noformat", L"free", L"free.png"})
-    CHECK(GetFileAttributesW(in_folder(name).c_str()) == INVALID_FILE_ATTRIBUTES);
-
-  const char* const format_names[] = {"BMP", "JPEG", "GIF", "PNG", "TIFF"};
-  const wchar_t* const extensions[] = {L".bmp", L".jpg", L".gif", L".png", L".tif"};
-  for (const Save& s : saves) {
-    const std::wstring file = s.file() + extensions[s.format];
-    const std::string name = ansi(file);
-    CAPTURE(name);
-    // ImageMagick names BMP files with the version of their header (BMP3).
-    CHECK(magick_info(file, "%m").rfind(format_names[s.format], 0) == 0);
-    // Without the alpha channel the top byte 0xAB has nowhere to go.
-    CHECK(magick_info(file, "%A") != "True");
-    // JPEG is lossy, but the picture recognisably the same; ImageMagick reads
-    // TIFF colour maps through 16-bit values: one lower at times.
-    const bool indexed = s.slot == 8;
-    const int tolerance = s.format == QEL_JPEG ? 48 : indexed && s.format == QEL_TIFF ? 1 : 0;
-    CHECK(worst_difference(magick_read(file), s.width, s.height, [&](int x, int y) {
-            const bool inside = x < (indexed ? 5 : s.slot) && y < 5;
-            return indexed ? palette[inside ? index_at(x, y) : 0] : inside ? smooth(x, y) : 0;
-          }) <= tolerance);
-    if (!indexed)
-      continue;
-    const std::vector<std::uint32_t> map = magick_colormap(file);
-    REQUIRE(map.size() == 256);
-    CHECK(worst_difference({256, 1, map}, 256, 1, [&](int i, int) { return palette[i]; }) <= tolerance);
-    if (s.format == QEL_BMP || s.format == QEL_PNG) {
-      // ImageMagick keeps the file's own unit: pixels per centimetre in BMP and PNG.
-      const std::string info = magick_info(file, "%x %U");
-      const double per_unit = std::atof(info.c_str());
-      const bool metric = info.find("PixelsPerCentimeter") != std::string::npos;
-      CHECK((metric ? per_unit * 2.54 : per_unit) == doctest::Approx(72.0).epsilon(0.002));
-    }
-  }
-}
-
-TEST_CASE("every format loads as ImageMagick reads it, at its pixel size, clipped at each edge; "
-          "truncated and corrupted files fail cleanly or load")
-{
   Framework framework;
   REQUIRE(framework.started);
   const RgbPicture source = picture_of(24, 18, [](int x, int y) { return x < 12 ? sixteen(x, y) : smooth(x % 8, y % 6); });
@@ -264,7 +146,7 @@ TEST_CASE("every format loads as ImageMagick reads it, at its pixel size, clippe
   for (const Format& format : formats) {
     const std::wstring path = in_folder(format.name);
     REQUIRE(magick_write(source, format.options, path, format.prefix));
-    const std::vector<char> bytes = file_bytes(path);
+    const std::string bytes = file_text(ansi(path));
     REQUIRE(bytes.size() > 64);
     const auto add = [&](const std::vector<char>& variant) {
       corpus.push_back(path + L"." + std::to_wstring(corpus.size()) + L".bad");
@@ -278,7 +160,7 @@ TEST_CASE("every format loads as ImageMagick reads it, at its pixel size, clippe
       cut(bytes.size() * i / 16);
     // Mutations: header bytes set to extremes, then random bytes anywhere.
     for (int i = 0; i < 40; ++i) {
-      std::vector<char> v = bytes;
+      std::vector<char> v(bytes.begin(), bytes.end());
       if (i < 20) {
         const size_t at = random(64);
         v[at] = static_cast<char>(i % 2 ? 0xFF : random(256));
@@ -292,15 +174,23 @@ TEST_CASE("every format loads as ImageMagick reads it, at its pixel size, clippe
     }
   }
   // The RLE case must really be compressed (BI_RLE8 = 1 at offset 30).
-  CHECK(file_bytes(in_folder(L"s_rle.bmp"))[30] == 1);
+  CHECK(file_text(ansi_in_folder(L"s_rle.bmp"))[30] == 1);
 
   // Each file placed so that it is clipped on the left and at the bottom,
   // then on the right and at the top.
   const std::pair<int, int> places[] = {{-5, 20}, {30, -10}};
   std::vector<RgbPicture> loaded;
   int loaded_count = 0, failed = 0, other = 0, changed_on_failure = 0;
+  const SIZE_T peak_before = peak();
+  SIZE_T peak_after = 0;   // the two loads that must not decode, and nothing else
   REQUIRE(as_user_program([&] {
     REQUIRE(QEL_CreateImage(0, "c32", 0, 0, 40, 30, 100) == 0);
+    fill32([](int, int) { return 0x112233u; });
+    const RgbPicture before = slot_picture(0);
+    CHECK(QEL_LoadImage(ansi_in_folder(L"huge.bmp").c_str(), 0, 0) == QEL_NOT_AN_IMAGE);
+    CHECK(QEL_LoadImage(ansi_in_folder(L"budget.bmp").c_str(), 40, -10) == QEL_LOADED);
+    CHECK(slot_picture(0).pixels == before.pixels);
+    peak_after = peak();
     for (const Format& format : formats)
       for (const auto& [x, y] : places) {
         fill32([](int, int) { return 0x112233u; });
@@ -314,19 +204,20 @@ TEST_CASE("every format loads as ImageMagick reads it, at its pixel size, clippe
     for (size_t i = 0; i < corpus.size(); ++i) {
       const int slot = static_cast<int>(i % 2);
       QEL_SelectImage(slot);
-      const std::vector<std::uint8_t> before = slot_bytes(slot);
+      const RgbPicture before = slot_picture(slot);
       const std::vector<std::uint32_t> palette_before = palette_of(slot);
       const int result = QEL_LoadImage(ansi(corpus[i]).c_str(), 3, 2);
       loaded_count += result == 0;
       failed += result == 1;
       other += result != 0 && result != 1;
-      if (result == 1 && (slot_bytes(slot) != before || palette_of(slot) != palette_before)) {
+      if (result == 1 && (slot_picture(slot).pixels != before.pixels || palette_of(slot) != palette_before)) {
         ++changed_on_failure;
         MESSAGE("changed on failure: " << ansi(corpus[i]));
       }
       QEL_RestoreImage();
     }
   }, 110000));
+  CHECK(peak_after < peak_before + (std::size_t{64} << 20));
 
   REQUIRE(loaded.size() == std::size(formats) * std::size(places));
   for (size_t i = 0; i < loaded.size(); ++i) {
@@ -347,6 +238,83 @@ TEST_CASE("every format loads as ImageMagick reads it, at its pixel size, clippe
   CHECK(failed > 100);
 }
 
+TEST_CASE("saving: 32-bit images as 24-bit RGB, top byte dropped; 8-bit ones indexed with 256 entries at "
+          "72 dpi; every format, odd widths, padding past the image; bad calls write nothing")
+{
+  Framework framework;
+  REQUIRE(framework.started);
+  std::vector<std::uint32_t> palette(256);
+  for (std::uint32_t i = 0; i < 256; ++i)
+    palette[i] = i << 16 | (255 - i) << 8 | ((i * 7) & 0xFF);
+  const auto index_at = [](int x, int y) { return (x * 37 + y * 101 + 3) & 0xFF; };
+  // Images 5 x 5 and 7 x 5 in slots 5 and 7, 32-bit; 5 x 5 in slot 8, 8-bit.
+  struct Save {
+    int slot, width, height, format;
+  };
+  const auto file_of = [](size_t i) { return in_folder(L"save" + std::to_wstring(i)); };
+  std::vector<Save> saves{{5, 9, 7, 3}, {8, 9, 7, 0}};   // blocks larger than the image
+  for (int format = 0; format < 5; ++format) {
+    saves.insert(saves.end(), {{5, 5, 5, format}, {7, 7, 5, format}});
+    if (format != QEL_JPEG)
+      saves.push_back({8, 5, 5, format});
+  }
+  REQUIRE(as_user_program([&] {
+    for (const int width : {5, 7}) {
+      REQUIRE(QEL_CreateImage(width, "rgb", 0, 0, width, 5, 100) == 0);
+      fill32(smooth);
+    }
+    REQUIRE(QEL_CreateImage8(8, "indexed", 0, 0, 5, 5, 100) == 0);
+    REQUIRE(QEL_SetPalette(palette.data(), 256) == 0);
+    for (int i = 0; i < 25; ++i)
+      QEL_PutPixel(i % 5, i / 5, static_cast<std::uint32_t>(index_at(i % 5, i / 5)));
+    for (size_t i = 0; i < saves.size(); ++i) {
+      QEL_SelectImage(saves[i].slot);
+      CHECK(QEL_SaveImage(saves[i].width, saves[i].height, saves[i].format, ansi(file_of(i)).c_str()) == 0);
+    }
+    CHECK(QEL_SaveImage(10, 0, 3, ansi_in_folder(L"empty").c_str()) == 2);
+    CHECK(QEL_SaveImage(0, 10, 0, ansi_in_folder(L"empty").c_str()) == 2);
+    CHECK(QEL_SaveImage(4, 4, 5, ansi_in_folder(L"noformat").c_str()) == 1);
+    // A current image that is free, or out of range.
+    qel_current_image = 200;
+    CHECK(QEL_SaveImage(4, 4, 3, ansi_in_folder(L"free").c_str()) == 3);
+    qel_current_image = -1;
+    CHECK(QEL_LoadImage(ansi(file_of(0) + L".png").c_str(), 0, 0) == 2);
+    qel_current_image = 5;
+  }));
+  for (const wchar_t* name : {L"empty", L"empty.png", L"empty.bmp", L"noformat", L"free", L"free.png"})
+    CHECK(GetFileAttributesW(in_folder(name).c_str()) == INVALID_FILE_ATTRIBUTES);
+
+  const char* const format_names[] = {"BMP", "JPEG", "GIF", "PNG", "TIFF"};
+  const wchar_t* const extensions[] = {L".bmp", L".jpg", L".gif", L".png", L".tif"};
+  for (size_t i = 0; i < saves.size(); ++i) {
+    const Save& s = saves[i];
+    const std::wstring file = file_of(i) + extensions[s.format];
+    const std::string name = ansi(file);
+    CAPTURE(name);
+    std::string format, alpha, unit;
+    double density = 0;
+    std::istringstream(magick_info(file, "%m %A %x %U")) >> format >> alpha >> density >> unit;
+    CHECK(format.rfind(format_names[s.format], 0) == 0);   // BMP comes with its header's version: BMP3
+    CHECK(alpha != "True");   // without an alpha channel the top byte 0xAB has nowhere to go
+    // JPEG is lossy, but the picture recognisably the same; ImageMagick reads
+    // TIFF colour maps through 16-bit values: one lower at times.
+    const bool indexed = s.slot == 8;
+    const int tolerance = s.format == QEL_JPEG ? 48 : indexed && s.format == QEL_TIFF ? 1 : 0;
+    CHECK(worst_difference(magick_read(file), s.width, s.height, [&](int x, int y) {
+            const bool inside = x < (indexed ? 5 : s.slot) && y < 5;
+            return indexed ? palette[inside ? index_at(x, y) : 0] : inside ? smooth(x, y) : 0;
+          }) <= tolerance);
+    if (!indexed)
+      continue;
+    const std::vector<std::uint32_t> map = magick_colormap(file);
+    REQUIRE(map.size() == 256);
+    CHECK(worst_difference({256, 1, map}, 256, 1, [&](int i, int) { return palette[i]; }) <= tolerance);
+    // ImageMagick keeps the file's own unit: pixels per centimetre in BMP and PNG.
+    if (s.format == QEL_BMP || s.format == QEL_PNG)
+      CHECK((unit == "PixelsPerCentimeter" ? density * 2.54 : density) == doctest::Approx(72.0).epsilon(0.002));
+  }
+}
+
 TEST_CASE("8-bit images: a palette file replaces as many entries as it has; colours go nearest")
 {
   Framework framework;
@@ -354,8 +322,7 @@ TEST_CASE("8-bit images: a palette file replaces as many entries as it has; colo
   REQUIRE(magick_write(picture_of(9, 7, sixteen), {}, in_folder(L"sixteen.png"), "PNG8:"));
   const std::vector<std::uint32_t> file_map = magick_colormap(in_folder(L"sixteen.png"));
   REQUIRE(file_map.size() == 16);
-  const RgbPicture colours{3, 1, {0xFF0000, 0xFFFFFF, 0x0A0A0A}};
-  REQUIRE(magick_write(colours, {"-type", "TrueColor"}, in_folder(L"colours.png"), "PNG24:"));
+  REQUIRE(magick_write({3, 1, {0xFF0000, 0xFFFFFF, 0x0A0A0A}}, {"-type", "TrueColor"}, in_folder(L"colours.png"), "PNG24:"));
 
   REQUIRE(as_user_program([&] {
     REQUIRE(QEL_CreateImage8(0, "p", 0, 0, 9, 7, 100) == 0);
@@ -386,17 +353,11 @@ void choose_type(HWND dialog, int index)
   send(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
 }
 
-std::vector<std::string> type_list(HWND dialog)
+std::string type_text(HWND dialog, int index)
 {
-  std::vector<std::string> texts;
-  HWND types = file_type_box(dialog);
-  const int count = static_cast<int>(send(types, CB_GETCOUNT));
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[128] = {};
-    send(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    texts.push_back(ansi(text));
-  }
-  return texts;
+  wchar_t text[128] = {};
+  send(file_type_box(dialog), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+  return ansi(text);
 }
 
 // A user program that opens a file dialog, run from a thread of its own so
@@ -435,10 +396,8 @@ TEST_CASE("file dialogs: title, types, initial name; the chosen type and folder 
     DialogCall call(L"Load image file", open);
     REQUIRE(call.dialog);
     CHECK(window_text(file_name_box(call.dialog)) == "*.BMP;*.RLE;*.DIB");
-    CHECK(type_list(call.dialog) == std::vector<std::string>{
-                                        "All Files (*.*)", "BMP (*.BMP;*.RLE;*.DIB)", "JPEG (*.JPG;*.JPEG;*.JPE)",
-                                        "CompuServe GIF (*.GIF)", "PNG (*.PNG)", "TIFF (*.TIF;*.TIFF)", "WMF (*.WMF)",
-                                        "EMF (*.EMF)", "ICO (*.ICO)"});
+    CHECK(send(file_type_box(call.dialog), CB_GETCOUNT) == 9);
+    CHECK(type_text(call.dialog, 4) == "PNG (*.PNG)");
     CHECK(send(file_type_box(call.dialog), CB_GETCURSEL) == 1);
   }   // cancelled
   CHECK(result == 1);
@@ -484,7 +443,7 @@ TEST_CASE("file dialogs: title, types, initial name; the chosen type and folder 
     });
     REQUIRE(call.dialog);
     CHECK(window_text(file_name_box(call.dialog)) == "noname");
-    CHECK(type_list(call.dialog).size() == 6);
+    CHECK(send(file_type_box(call.dialog), CB_GETCOUNT) == 6);
     choose_type(call.dialog, 3);
     SetWindowTextW(file_name_box(call.dialog), (sub + L"\\saved").c_str());
     CHECK(press_dialog_button(call.dialog, IDOK));
