@@ -7,15 +7,11 @@
 
 #include "image_files.h"
 
-TestDisk::TestDisk(const wchar_t* name, const char* mount_options)
+TestDisk::TestDisk(const wchar_t* name, const char* mount_options) : folder(fresh_test_folder(name))
 {
-  wchar_t exe[MAX_PATH];
-  std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-  path = path.substr(0, path.find_last_of(L'\\')) + L"\\" + name;
   // A disk left mounted by a run that was killed goes first.
-  if (run_unix({"/bin/mountpoint", "-q", unix_path(path)}) == 0)
-    run_unix({"/bin/umount", unix_path(path)});
-  folder = fresh_test_folder(name);
+  if (run_unix({"/bin/mountpoint", "-q", unix_path(folder)}) == 0)
+    run_unix({"/bin/umount", unix_path(folder)});
   mounted = run_unix({"/bin/mount", "-t", "tmpfs", "-o", mount_options, "qel_test_disk",
                       unix_path(folder)}) == 0;
 }

@@ -2,9 +2,10 @@
 
 #include <atomic>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 
+#include "hostile_files.h"
 #include "qel_test.h"
 
 namespace {
@@ -27,11 +28,14 @@ std::string shell_quoted(const std::string& argument)
   return result + "'";
 }
 
-std::wstring widen(const std::string& text)
+// convert <file>[0] <options...> info:<text file>, and what it wrote.
+std::string magick_text(const std::wstring& file, std::vector<std::string> options)
 {
-  wchar_t buffer[4096];
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer, 4096);
-  return buffer;
+  const std::wstring text = file + L".info.txt";
+  DeleteFileW(text.c_str());
+  options.insert(options.begin(), {"/usr/bin/convert", unix_path(file) + "[0]"});
+  options.push_back("info:" + unix_path(text));
+  return run_unix(options) == 0 ? file_text(ansi(text)) : std::string();
 }
 
 } // namespace
@@ -51,24 +55,18 @@ std::wstring fresh_test_folder(const wchar_t* name)
   return folder;
 }
 
+// Wine's own mapping of a Windows path to the Unix one.
 std::string unix_path(const std::wstring& windows_path)
 {
-  // Wine's own mapping when it has one; drive Z: is the Unix root otherwise.
   using Convert = char*(CDECL*)(const wchar_t*);
   static const auto convert = reinterpret_cast<Convert>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  if (convert) {
-    if (char* path = convert(windows_path.c_str())) {
-      std::string result = path;
-      HeapFree(GetProcessHeap(), 0, path);
-      return result;
-    }
-  }
-  std::string path = ansi(windows_path.substr(2));
-  for (char& c : path)
-    if (c == '\\')
-      c = '/';
-  return path;
+  char* path = convert ? convert(windows_path.c_str()) : nullptr;
+  if (!path)
+    return {};
+  std::string result = path;
+  HeapFree(GetProcessHeap(), 0, path);
+  return result;
 }
 
 // Wine starts Unix programs without a process handle to wait on, so the
@@ -84,147 +82,84 @@ int run_unix(const std::vector<std::string>& arguments, int timeout_ms)
     script += shell_quoted(a) + " ";
   script += "; echo $? > " + shell_quoted(status_path + ".tmp") + " && mv " +
             shell_quoted(status_path + ".tmp") + " " + shell_quoted(status_path);
-  std::wstring command = widen("/bin/sh -c \"" + script + "\"");
-  STARTUPINFOW startup{};
+  std::string command = "/bin/sh -c \"" + script + "\"";
+  STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return -1;
-  if (process.hThread)
-    CloseHandle(process.hThread);
-  if (process.hProcess)
-    CloseHandle(process.hProcess);
-  const DWORD start = GetTickCount();
-  while (GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    if (static_cast<int>(GetTickCount() - start) > timeout_ms) {
-      std::fprintf(stderr, "no end of: %s\n", script.c_str());
-      return -1;
-    }
-    Sleep(2);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (!wait_until([&] { return GetFileAttributesW(status.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout_ms)) {
+    std::fprintf(stderr, "no end of: %s\n", script.c_str());
+    return -1;
   }
-  std::ifstream in(status.c_str());
   int code = -1;
-  in >> code;
-  in.close();
+  std::istringstream(file_text(ansi(status))) >> code;
   DeleteFileW(status.c_str());
   return code;
-}
-
-bool write_ppm(const std::wstring& path, const RgbPicture& picture)
-{
-  std::ofstream out(path.c_str(), std::ios::binary);
-  out << "P6\n" << picture.width << " " << picture.height << "\n255\n";
-  for (const std::uint32_t c : picture.pixels) {
-    const char rgb[3] = {static_cast<char>(c >> 16), static_cast<char>(c >> 8), static_cast<char>(c)};
-    out.write(rgb, 3);
-  }
-  return static_cast<bool>(out);
-}
-
-bool read_ppm(const std::wstring& path, RgbPicture* picture)
-{
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::string magic;
-  int maximum = 0;
-  in >> magic >> picture->width >> picture->height >> maximum;
-  in.get();
-  if (!in || magic != "P6" || maximum != 255 || picture->width <= 0 || picture->height <= 0)
-    return false;
-  picture->pixels.resize(static_cast<size_t>(picture->width) * picture->height);
-  for (std::uint32_t& c : picture->pixels) {
-    unsigned char rgb[3];
-    in.read(reinterpret_cast<char*>(rgb), 3);
-    c = static_cast<std::uint32_t>(rgb[0]) << 16 | rgb[1] << 8 | rgb[2];
-  }
-  return static_cast<bool>(in);
-}
-
-bool magick_convert(const std::wstring& source, const std::vector<std::string>& options,
-                    const std::wstring& target, const std::string& target_prefix)
-{
-  std::vector<std::string> arguments{"/usr/bin/convert", unix_path(source)};
-  arguments.insert(arguments.end(), options.begin(), options.end());
-  arguments.push_back(target_prefix + unix_path(target));
-  return run_unix(arguments) == 0;
 }
 
 bool magick_write(const RgbPicture& picture, const std::vector<std::string>& options,
                   const std::wstring& target, const std::string& target_prefix)
 {
   const std::wstring ppm = target + L".source.ppm";
-  return write_ppm(ppm, picture) && magick_convert(ppm, options, target, target_prefix);
+  const std::string header = "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+  std::vector<char> bytes(header.begin(), header.end());
+  for (const std::uint32_t c : picture.pixels)
+    bytes.insert(bytes.end(), {static_cast<char>(c >> 16), static_cast<char>(c >> 8), static_cast<char>(c)});
+  write_bytes(ppm, bytes);
+  std::vector<std::string> arguments{"/usr/bin/convert", unix_path(ppm)};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  arguments.push_back(target_prefix + unix_path(target));
+  return run_unix(arguments) == 0;
 }
 
-std::string magick_verbose(const std::wstring& file)
+RgbPicture magick_read(const std::wstring& file)
 {
-  const std::wstring text = file + L".verbose.txt";
-  DeleteFileW(text.c_str());
-  if (run_unix({"/usr/bin/convert", unix_path(file) + "[0]", "-verbose",
-                "info:" + unix_path(text)}) != 0)
+  const std::wstring ppm = file + L".check.ppm";
+  DeleteFileW(ppm.c_str());
+  if (run_unix({"/usr/bin/convert", unix_path(file) + "[0]", "-alpha", "off", "-depth", "8",
+                "ppm:" + unix_path(ppm)}) != 0)
     return {};
-  std::ifstream in(text.c_str(), std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
+  const std::string bytes = file_text(ansi(ppm));
+  RgbPicture picture;
+  int maximum = 0, header = 0;
+  if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maximum, &header) != 3 ||
+      maximum != 255 || picture.width <= 0 || picture.height <= 0 ||
+      bytes.size() != header + 1 + 3 * static_cast<size_t>(picture.width) * picture.height)
+    return {};
+  const auto* rgb = reinterpret_cast<const unsigned char*>(bytes.data()) + header + 1;
+  for (size_t i = 0; i < static_cast<size_t>(picture.width) * picture.height; ++i, rgb += 3)
+    picture.pixels.push_back(static_cast<std::uint32_t>(rgb[0]) << 16 | rgb[1] << 8 | rgb[2]);
+  return picture;
+}
+
+std::string magick_info(const std::wstring& file, const std::string& format)
+{
+  return magick_text(file, {"-format", format});
 }
 
 // Lines "  Colormap:", then "    i: (r,g,b) #RRGGBB ..." (values may be in
 // percent; the hex form is always there, #RRRRGGGGBBBB for 16-bit maps).
 std::vector<std::uint32_t> magick_colormap(const std::wstring& file)
 {
-  std::istringstream in(magick_verbose(file));
+  std::istringstream in(magick_text(file, {"-verbose"}));
   std::vector<std::uint32_t> entries;
   std::string line;
-  bool inside = false;
-  while (std::getline(in, line)) {
-    if (line.find("Colormap:") != std::string::npos) {
-      inside = true;
-      continue;
-    }
-    if (!inside)
-      continue;
-    int index = -1;
-    const size_t hash = line.find(") #");
-    if (std::sscanf(line.c_str(), " %d:", &index) != 1 || index != static_cast<int>(entries.size()) ||
-        hash == std::string::npos)
-      break;
-    std::string hex = line.substr(hash + 3);
-    hex = hex.substr(0, hex.find(' '));
-    const size_t digits = hex.size() / 3;
-    if (digits != 2 && digits != 4)
-      break;
+  while (std::getline(in, line) && line.find("Colormap:") == std::string::npos) {
+  }
+  int index = -1;
+  char hex[13] = {};
+  while (std::getline(in, line) && std::sscanf(line.c_str(), " %d: (%*[^)]) #%12[0-9A-Fa-f]", &index, hex) == 2 &&
+         index == static_cast<int>(entries.size()) && std::strlen(hex) >= 6) {
+    const size_t digits = std::strlen(hex) >= 12 ? 4 : 2;   // an alpha channel may follow
     std::uint32_t colour = 0;
-    for (int c = 0; c < 3; ++c)
-      colour = colour << 8 | static_cast<std::uint32_t>(std::stoul(hex.substr(c * digits, 2), nullptr, 16));
+    for (size_t c = 0; c < 3; ++c)
+      colour = colour << 8 | static_cast<std::uint32_t>(std::stoul(std::string(hex + c * digits, 2), nullptr, 16));
     entries.push_back(colour);
   }
   return entries;
-}
-
-RgbPicture magick_read(const std::wstring& file)
-{
-  const std::wstring ppm = file + L".check.ppm";
-  RgbPicture picture;
-  DeleteFileW(ppm.c_str());
-  if (run_unix({"/usr/bin/convert", unix_path(file) + "[0]", "-alpha", "off", "-depth", "8",
-                "ppm:" + unix_path(ppm)}) != 0 ||
-      !read_ppm(ppm, &picture))
-    return {};
-  return picture;
-}
-
-std::string magick_info(const std::wstring& file, const std::string& format)
-{
-  const std::wstring text = file + L".info.txt";
-  DeleteFileW(text.c_str());
-  if (run_unix({"/usr/bin/convert", unix_path(file) + "[0]", "-format", format,
-                "info:" + unix_path(text)}) != 0)
-    return {};
-  std::ifstream in(text.c_str(), std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
 }
 
 bool as_user_program(const std::function<void()>& body, int timeout_ms)
@@ -243,8 +178,5 @@ bool as_user_program(const std::function<void()>& body, int timeout_ms)
   const bool ended = wait_until([&] { return done.load(); }, timeout_ms) &&
                      wait_until([] { return user_running.load() == 0; }, 5000);
   test_hooks.main = nullptr;
-  // After a run the worker gives the main window its drop target back, a call
-  // into the GUI thread; let it finish before a test goes on to Exit.
-  Sleep(100);
   return ended && completed;
 }

@@ -27,23 +27,15 @@ std::string unix_path(const std::wstring& windows_path);
 // or -1 when it could not start or did not end in time.
 int run_unix(const std::vector<std::string>& arguments, int timeout_ms = 60000);
 
-bool write_ppm(const std::wstring& path, const RgbPicture& picture);
-bool read_ppm(const std::wstring& path, RgbPicture* picture);
-
-// convert <source> <options...> [prefix:]<target>, paths given as Windows paths.
-bool magick_convert(const std::wstring& source, const std::vector<std::string>& options,
-                    const std::wstring& target, const std::string& target_prefix = "");
-// Writes `picture` through ImageMagick into `target` (format from the
-// extension or the prefix, e.g. "BMP3:" or "PNG8:").
+// Writes `picture` through ImageMagick (convert <picture> <options...>
+// [prefix:]<target>) into `target`, format from the extension or the
+// prefix, e.g. "BMP3:" or "PNG8:".
 bool magick_write(const RgbPicture& picture, const std::vector<std::string>& options,
                   const std::wstring& target, const std::string& target_prefix = "");
 // The first frame of a file as ImageMagick decodes it (empty when it cannot).
 RgbPicture magick_read(const std::wstring& file);
 // ImageMagick's -format escapes (for example "%w %h %[type]") for the first frame.
 std::string magick_info(const std::wstring& file, const std::string& format);
-
-// ImageMagick's full description of the first frame (identify -verbose).
-std::string magick_verbose(const std::wstring& file);
 // The colour map ImageMagick lists for a file: its entries as 0x00RRGGBB.
 std::vector<std::uint32_t> magick_colormap(const std::wstring& file);
 

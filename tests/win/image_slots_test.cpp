@@ -1,123 +1,98 @@
 // Image slots as real windows: creation, destruction, re-creation, the
-// creation request, and closing a window while the user program draws into it.
+// creation request, closing a window while the user program draws into it;
+// what the windows show, read back from each window's own DC at 100 % and
+// scaled, smoothly too, through an 8-bit palette, after a paint message and
+// after a repaint of part of it; zoom changes around a fixed corner; the
+// paste request; TrueType text drawn into an image. The slot table's rules
+// are tested natively; here what the windows make of them.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "image/slot_backend.h"
+#include "image/image_win.h"
 #include "image/slots.h"
 #include "qel_test.h"
 #include "worker_jobs.h"
 
 namespace {
 
-HWND window_of(int slot) { return static_cast<HWND>(backend_window_handle(slot)); }
+constexpr std::uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF;
 
-int create_on_worker(int slot, const char* title, int x, int y, int w, int h, int zoom,
-                     int bits = 32)
+// Blue with a red "F" and a green mark in the top-right corner; every edge on
+// an even coordinate, so each 2 x 2 block is one colour.
+std::uint32_t pattern(int x, int y, int w)
 {
-  return worker_value([&] {
-    return bits == 8 ? QEL_CreateImage8(slot, title, x, y, w, h, zoom)
-                     : QEL_CreateImage(slot, title, x, y, w, h, zoom);
-  });
+  if (x >= w - 8 && y < 8)
+    return green;
+  const bool stem = x >= 10 && x < 30 && y >= 10 && y < 110;
+  const bool top = x >= 10 && x < 90 && y >= 10 && y < 30;
+  const bool middle = x >= 10 && x < 60 && y >= 50 && y < 70;
+  return stem || top || middle ? red : blue;
 }
 
-std::uint32_t palette_entry(int i)
+// Makes a 32-bit image in `slot` filled with the pattern.
+int create_pattern(int slot, int x, int y, int w, int h, int zoom)
 {
-  std::uint32_t palette[256] = {};
-  CHECK(worker_value([&] { return QEL_GetPalette(palette); }) == 0);
-  return palette[i];
+  return worker_value([&] {
+    const int result = QEL_CreateImage(slot, "p", x, y, w, h, zoom);
+    const SlotPixels& p = slot_pixels[slot];
+    for (int row = 0; row < p.height; ++row)
+      for (int column = 0; column < p.width; ++column)
+        p.pixels32[row * p.stride + column] = pattern(column, row, p.width);
+    return result;
+  });
 }
 
 } // namespace
 
-TEST_CASE("creation: class, style, owner, caption, client size, place; refused twice")
+TEST_CASE("creation: owner, caption, client size, place, an 8-bit bitmap's grey ramp; resizing makes a new "
+          "window with palette, title, place, zoom and smoothing; zooming resizes the window around its corner")
 {
   JobsFramework framework;
   REQUIRE(framework.started);
-  REQUIRE(create_on_worker(5, "000", 40, 50, 640, 480, 100) == 0);
-  const HWND window = window_of(5);
-  REQUIRE(IsWindow(window));
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  CHECK(std::string(name) == "qel_iw");
+  REQUIRE(worker_value([] { return QEL_CreateImage(5, "000", 40, 50, 640, 480, 100); }) == 0);
+  const HWND window = slot_window(5);
   CHECK(window_text(window) == "000(100%)");
-  CHECK(client_rect(window).right == 640);
-  CHECK(client_rect(window).bottom == 480);
-  CHECK(window_rect(window).left == 40);
-  CHECK(window_rect(window).top == 50);
-  const LONG style = GetWindowLongW(window, GWL_STYLE);
-  const LONG wanted = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-  CHECK((style & wanted) == wanted);
-  CHECK((style & (WS_CHILD | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0);
+  const RECT client = client_rect(window), outer = window_rect(window);
+  CHECK((client.right == 640 && client.bottom == 480 && outer.left == 40 && outer.top == 50));
   CHECK(GetWindow(window, GW_OWNER) == main_window);
-  CHECK((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0);
-  CHECK(QEL_GetStretchMode(5) == COLORONCOLOR);
-  CHECK(qel_current_image == 5);
 
-  // Creating into the slot again is refused and leaves the window alone.
-  CHECK(create_on_worker(5, "other", 0, 0, 10, 10, 100) == 1);
-  CHECK(window_of(5) == window);
-  CHECK(window_text(window) == "000(100%)");
+  // Zoom changes resize the window around the new client area, corner fixed:
+  // 50 %, then a zoom far too large that settles where the client area still fits the screen.
+  const int frame_w = outer.right - outer.left - 640, frame_h = outer.bottom - outer.top - 480;
+  for (const int asked : {50, 1000}) {
+    REQUIRE(worker_value([&] { return QEL_ZoomImage(5, asked); }) == 0);
+    const int zoom = image_slots[5].zoom;
+    if (asked == 50)
+      CHECK(zoom == 50);
+    const RECT now = window_rect(window), area = client_rect(window);
+    CHECK((now.left == 40 && now.top == 50));
+    CHECK((area.right == 640 * zoom / 100 && area.bottom == 480 * zoom / 100));
+    CHECK((now.right - now.left == area.right + frame_w && now.bottom - now.top == area.bottom + frame_h));
+  }
+  CHECK(client_rect(window).right <= GetSystemMetrics(SM_CXSCREEN));
+  CHECK(client_rect(window).bottom <= GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYCAPTION));
 
-  // A tiny 8-bit image: the zoom rises to the minimum window, the caption says
-  // 8 bit, the colour table starts as a grey ramp.
-  REQUIRE(create_on_worker(6, "small", -1, -1, 5, 3, 100, 8) == 0);
-  const ImageSlot& small = image_slots[6];
-  CHECK(small.zoom > 100);
-  CHECK(window_text(window_of(6)) == "small(" + std::to_string(small.zoom) + "%)[8bit]");
-  CHECK(client_rect(window_of(6)).right == small.view_width);
-  CHECK(client_rect(window_of(6)).bottom == small.view_height);
-  CHECK(palette_entry(1) == 0x010101);
-  CHECK(palette_entry(200) == 0xC8C8C8);
+  // A tiny 8-bit image: the client area is the zoomed view the minimum window allows.
+  REQUIRE(worker_value([] { return QEL_CreateImage8(6, "small", -1, -1, 5, 3, 100); }) == 0);
+  const RECT small = client_rect(slot_window(6));
+  CHECK((small.right == image_slots[6].view_width && small.bottom == image_slots[6].view_height));
+  CHECK(worker_value([] { std::uint32_t p[256] = {}; QEL_GetPalette(p); return p[200]; }) == 0xC8C8C8);
 
   // One coordinate given, the other left to the system.
-  REQUIRE(create_on_worker(7, "x only", 70, -1, 200, 150, 100) == 0);
-  CHECK(window_rect(window_of(7)).left == 70);
-  REQUIRE(create_on_worker(8, "y only", -1, 90, 200, 150, 100) == 0);
-  CHECK(window_rect(window_of(8)).top == 90);
-}
+  REQUIRE(worker_value([] { return QEL_CreateImage(7, "x only", 70, -1, 200, 150, 100); }) == 0);
+  CHECK(window_rect(slot_window(7)).left == 70);
+  REQUIRE(worker_value([] { return QEL_CreateImage(8, "y only", -1, 90, 200, 150, 100); }) == 0);
+  CHECK(window_rect(slot_window(8)).top == 90);
 
-TEST_CASE("destruction and re-creation; the border does not resize; closing destroys the slot")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  REQUIRE(create_on_worker(0, "a", 10, 10, 200, 150, 100) == 0);
-  HWND window = window_of(0);
-  CHECK(worker_value([] { return QEL_FindImageWindow(window_of(0)); }) == 0);
-  CHECK(worker_value([] { return QEL_DestroyImage(0); }) == 0);
-  CHECK_FALSE(IsWindow(window));
-  CHECK(window_of(0) == nullptr);
-  CHECK(worker_value([&] { return QEL_FindImageWindow(window); }) == -1);
-  CHECK(worker_value([] { return QEL_DestroyImage(0); }) == 1);
-  // The destroyed image stays current, and showing it is refused.
-  CHECK(qel_current_image == 0);
-  CHECK(worker_value([] { return QEL_ShowImage(0); }) == 1);
-  CHECK(create_on_worker(0, "b", 10, 10, 200, 150, 100) == 0);
-  CHECK(window_text(window_of(0)) == "b(100%)");
-
-  REQUIRE(create_on_worker(4, "w", 60, 70, 300, 200, 100) == 0);
-  window = window_of(4);
-  const RECT outer = window_rect(window);
-  RECT proposal{outer.left - 20, outer.top, outer.right + 80, outer.bottom + 40};
-  send(window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposal));
-  CHECK(proposal.left == outer.left);
-  CHECK(proposal.right == outer.right);
-  CHECK(proposal.bottom == outer.bottom);
-  send(window, WM_CLOSE);
-  CHECK_FALSE(IsWindow(window));
-  CHECK(image_slots[4].in_use == 0);
-  CHECK(first_free_image_slot() == 1);
-}
-
-TEST_CASE("resizing an 8-bit image keeps palette, title, place, zoom and smoothing")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  REQUIRE(create_on_worker(2, "pal", 30, 40, 400, 300, 50, 8) == 0);
-  const HWND before = window_of(2);
+  // Resizing an 8-bit image.
+  REQUIRE(worker_value([] { return QEL_CreateImage8(2, "pal", 30, 40, 400, 300, 50); }) == 0);
+  const HWND before = slot_window(2);
   on_worker([] {
     const std::uint32_t entries[8] = {0, 0xFF0000, 0x0000FF, 0, 0, 0, 0, 0x123456};
     QEL_SetPalette(entries, 8);
@@ -125,54 +100,71 @@ TEST_CASE("resizing an 8-bit image keeps palette, title, place, zoom and smoothi
     slot_pixels[2].pixels8[0] = 7;
   });
   REQUIRE(worker_value([] { return QEL_ResizeImage(2, 400, 240); }) == 0);
-  const HWND after = window_of(2);
+  const HWND after = slot_window(2);
   CHECK_FALSE(IsWindow(before));
   CHECK(window_text(after) == "pal(50%)[8bit]*");
-  CHECK(window_rect(after).left == 30);
-  CHECK(window_rect(after).top == 40);
-  CHECK(client_rect(after).right == 200);
-  CHECK(client_rect(after).bottom == 120);
+  const RECT resized = client_rect(after), moved = window_rect(after);
+  CHECK((resized.right == 200 && resized.bottom == 120 && moved.left == 30 && moved.top == 40));
   CHECK(QEL_GetStretchMode(2) == HALFTONE);
-  CHECK(palette_entry(1) == 0xFF0000);
-  CHECK(palette_entry(7) == 0x123456);
-  CHECK(palette_entry(8) == 0x080808);   // entries not written keep the grey ramp
+  const auto palette = worker_value([] { std::vector<std::uint32_t> p(256); QEL_GetPalette(p.data()); return p; });
+  CHECK(palette[7] == 0x123456);
+  CHECK(palette[8] == 0x080808);   // entries not written keep the grey ramp
   CHECK(slot_pixels[2].pixels8[0] == 0);
 }
 
-TEST_CASE("the creation request: slot 256 is refused with 4, a free slot gets its window")
+TEST_CASE("destruction takes the window away and the slot takes a new one, also on request; the paste "
+          "request copies a bitmap clipped at the image and deletes it; closing the window while user_main draws "
+          "into it: later writes are ignored")
 {
   JobsFramework framework;
   REQUIRE(framework.started);
-  CHECK(first_free_image_slot() == 0);
-  // A thread of its own stands in for the GUI thread's command.
-  int refused = -1, created = -1;
-  std::thread([&] {
-    refused = post_create_image(256, "x", 100, 100, 32);
-    created = post_create_image(0, "000", 320, 240, 32);
-  }).join();
-  CHECK(refused == 4);
-  REQUIRE(created == 0);
-  CHECK(window_text(window_of(0)) == "000(100%)");
-  CHECK(client_rect(window_of(0)).right == 320);
-  CHECK(image_slots[0].bits == 32);
-  CHECK(first_free_image_slot() == 1);
-}
+  REQUIRE(worker_value([] { return QEL_CreateImage(0, "a", 10, 10, 200, 150, 100); }) == 0);
+  const HWND first = slot_window(0);
+  CHECK(worker_value([] { return QEL_DestroyImage(0); }) == 0);
+  CHECK_FALSE(IsWindow(first));
+  CHECK(slot_window(0) == nullptr);
+  REQUIRE(worker_value([] { return QEL_CreateImage(0, "b", 10, 10, 200, 150, 100); }) == 0);
+  CHECK(window_text(slot_window(0)) == "b(100%)");
 
-TEST_CASE("closing the window while user_main draws into it: later writes are ignored")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  REQUIRE(create_on_worker(9, "busy", 20, 20, 256, 256, 100) == 0);
-  const HWND window = window_of(9);
+  // The creation request; a thread of its own stands in for the GUI thread's command.
+  int created = -1;
+  std::thread([&] { created = post_create_image(4, "000", 320, 240, 32); }).join();
+  REQUIRE(created == 0);
+  CHECK(window_text(slot_window(4)) == "000(100%)");
+  CHECK(client_rect(slot_window(4)).right == 320);
+
+  // The paste request.
+  REQUIRE(worker_value([] { return QEL_CreateImage(6, "paste", 10, 10, 200, 150, 100); }) == 0);
+  on_worker([] { QEL_FillBox(0, 0, 199, 149, green, green); });
+  // Wider than the image and not as tall: red left part, blue right part.
+  std::uint32_t* pixels = nullptr;
+  const HBITMAP source = make_dib(300, 100, &pixels);
+  for (int i = 0; i < 300 * 100; ++i)
+    pixels[i] = i % 300 < 150 ? red : blue;
+  std::thread([&] { post_paste_image(source); }).join();
+  BITMAP gone;
+  CHECK(GetObjectW(source, sizeof gone, &gone) == 0);
+  int bad = 0;
+  for (int i = 0; i < 200 * 150; ++i)
+    bad += (slot_pixels[6].pixels32[i] & 0xFFFFFF) != (i / 200 >= 100 ? green : i % 200 < 150 ? red : blue);
+  CHECK(bad == 0);
+
+  // With the current image closed the bitmap is still released.
+  CHECK(worker_value([] { return QEL_DestroyImage(6); }) == 0);
+  const HBITMAP orphan = make_dib(20, 20, &pixels);
+  std::thread([&] { post_paste_image(orphan); }).join();
+  CHECK(GetObjectW(orphan, sizeof gone, &gone) == 0);
+
+  // Closing the window while user_main draws into it: later writes are ignored.
+  REQUIRE(worker_value([] { return QEL_CreateImage(9, "busy", 20, 20, 256, 256, 100); }) == 0);
+  const HWND window = slot_window(9);
   std::atomic<bool> release{false};
-  std::atomic<int> rounds{0}, show_after_close{-1};
+  std::atomic<int> rounds{0};
   test_hooks.main = [&] {
     while (!release) {
       for (int i = 0; i < 256 * 256; i += 7)
         QEL_PutPixel(i % 256, i / 256, 0xFF0000);
-      const int shown = QEL_ShowImage(9);
-      if (!image_slots[9].in_use)
-        show_after_close = shown;
+      QEL_ShowImage(9);
       ++rounds;
       QEL_DoEvents();
       Sleep(1);
@@ -186,8 +178,114 @@ TEST_CASE("closing the window while user_main draws into it: later writes are ig
   REQUIRE(wait_until([&] { return rounds.load() > closed_at + 20; }));
   CHECK(image_slots[9].in_use == 0);
   CHECK(qel_current_image == 9);
-  CHECK(show_after_close.load() == 1);
   CHECK(QEL_GetPixel(0, 0) == 0);
   release = true;
   REQUIRE(wait_until([] { return user_running.load() == 0; }));
+}
+
+TEST_CASE("showing: one to one at 100 %, halved at 50 %, solid areas when smooth; 8-bit through the palette; "
+          "a repaint of part of the window at 111 % as a whole copy; TrueType text stays in its cell, in its "
+          "colour and size, keeps the background and advances")
+{
+  JobsFramework framework;
+  REQUIRE(framework.started);
+  for (const int zoom : {100, 50}) {
+    CAPTURE(zoom);
+    const int scale = 100 / zoom, slot = scale, width = 160 * scale;
+    REQUIRE(create_pattern(slot, 20, 20, width, 120 * scale, zoom) == 0);
+    const HWND window = slot_window(slot);
+    CHECK(worker_value([&] {
+            QEL_ShowImage(slot);
+            return mismatches(window, 160, 120, [&](int x, int y) { return pattern(x * scale, y * scale, width); });
+          }) == 0);
+  }
+  // Smooth halving still shows the solid areas in their colours.
+  CHECK(worker_value([] {
+          QEL_SetStretchMode(2, 4);
+          QEL_ShowImage(2);
+          const HWND window = slot_window(2);
+          return mismatches(window, 6, 6, [](int, int) { return red; }, 7, 7) +
+                 mismatches(window, 20, 20, [](int, int) { return blue; }, 140, 90);
+        }) == 0);
+
+  REQUIRE(worker_value([] { return QEL_CreateImage8(3, "p", 10, 10, 202, 120, 100); }) == 0);
+  const HWND window = slot_window(3);
+  CHECK(worker_value([&] {
+          const std::uint32_t entries[3] = {0, red, blue};
+          QEL_SetPalette(entries, 3);
+          // Width 202 pads rows to 204 bytes: a stride mistake shears the halves.
+          QEL_FillBox(0, 0, 100, 119, 1, 1);
+          QEL_FillBox(101, 0, 201, 119, 2, 2);
+          QEL_ShowImage(3);
+          return mismatches(window, 202, 120, [](int x, int) { return x < 101 ? red : blue; });
+        }) == 0);
+  // Without QEL_ShowImage: the new pixels appear through WM_PAINT alone.
+  CHECK(worker_value([&] {
+          QEL_FillBox(0, 0, 100, 119, 2, 2);
+          InvalidateRect(window, nullptr, FALSE);
+          UpdateWindow(window);
+          return mismatches(window, 202, 120, [](int, int) { return blue; });
+        }) == 0);
+
+  // At 111 %: black over a patch whose edges cut through stretched pixels,
+  // then a repaint of that patch alone puts back what a whole copy shows.
+  REQUIRE(create_pattern(7, 10, 10, 300, 200, 111) == 0);
+  const HWND odd = slot_window(7);
+  const int w = image_slots[7].view_width, h = image_slots[7].view_height;
+  const std::vector<std::uint32_t> whole = worker_value([&] {
+    QEL_ShowImage(7);
+    return window_pixels(odd, w, h);
+  });
+  CHECK(worker_value([&] {
+    const RECT patch{37, 23, 101, 88};
+    const HDC dc = GetDC(odd);
+    FillRect(dc, &patch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(odd, dc);
+    InvalidateRect(odd, &patch, FALSE);
+    UpdateWindow(odd);
+    return window_pixels(odd, w, h) == whole;
+  }));
+
+  // TrueType text.
+  constexpr std::uint32_t background = 0x102030, ink = 0x00FF80;
+  // Changed pixels inside and outside the cell, those in the ink itself, the rows they span.
+  int advance = 0, inside = 0, outside = 0, inked = 0, top = 60, bottom = 0;
+  on_worker([&] {
+    REQUIRE(QEL_TTSetFontSize(20, 24) == 0);   // cells 10 wide, lines 24 high
+    REQUIRE(QEL_CreateImage(0, "tt", 0, 0, 120, 60, 100) == 0);
+    QEL_FillBox(0, 0, 119, 59, background, background);
+    qel_tttc = ink;
+    text_x = text_margin = 20;
+    text_y = 40;   // bottom row of the cell
+    QEL_TTPutChar('W');
+    advance = text_x - 20;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 120; ++x) {
+        const std::uint32_t pixel = QEL_GetPixel(x, y) & 0xFFFFFF;
+        if (pixel == background)
+          continue;
+        ++(x >= 20 && x < 20 + advance && y > 40 - 24 && y <= 40 ? inside : outside);
+        inked += pixel == ink;
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  });
+  CHECK((advance >= 10 && advance <= 2 * 10 + 2));   // W is no narrower than the average cell
+  CHECK(inside > 5);
+  CHECK(outside == 0);
+  CHECK(inked > 0);
+  CHECK(bottom - top >= 12);   // a W of the 16-pixel default stands 10 pixels high, of 24 pixels 16
+
+  // A new line returns to the margin one line lower; style controls draw nothing.
+  on_worker([] {
+    QEL_TTPutChar(3);
+    QEL_TTPutChar(10);
+  });
+  CHECK((text_x == 20 && text_y == 40 + 24));
+
+  // Text sent to a closed image draws nowhere and does not crash.
+  on_worker([] {
+    QEL_DestroyImage(0);
+    QEL_TTPutString("abc");
+  });
 }
