@@ -153,6 +153,29 @@ void track_popup_menu(HMENU menu, HWND owner)
   DestroyMenu(menu);
 }
 
+int wide_to_ansi(const wchar_t* wide, char* buffer, int size)
+{
+  if (size <= 0)
+    return 0;
+  // Each wide character of a line takes at most two ANSI bytes.
+  char ansi[line_size * 2];
+  if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr) <= 0)
+    ansi[0] = 0;
+  // Cut at a whole character: half of a double-byte character would join
+  // with whatever follows it.
+  int length = 0;
+  for (const char* p = ansi; *p;) {
+    const int step = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1;
+    if (length + step > size - 1)
+      break;
+    length += step;
+    p += step;
+  }
+  std::memcpy(buffer, ansi, static_cast<size_t>(length));
+  buffer[length] = 0;
+  return length;
+}
+
 int read_window_text(HWND window, char* buffer, int size)
 {
   if (size <= 0)
@@ -160,15 +183,9 @@ int read_window_text(HWND window, char* buffer, int size)
   if (size > line_size)
     size = line_size;
   wchar_t wide[line_size];
-  GetWindowTextW(window, wide, size);
-  // Each wide character takes at most two ANSI bytes; the result is cut to the caller's size.
-  char ansi[line_size * 2];
-  if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr) <= 0)
-    ansi[0] = 0;
-  const size_t length = strnlen(ansi, static_cast<size_t>(size - 1));
-  std::memcpy(buffer, ansi, length);
-  buffer[length] = 0;
-  return static_cast<int>(length);
+  if (GetWindowTextW(window, wide, size) <= 0)
+    wide[0] = 0;
+  return wide_to_ansi(wide, buffer, size);
 }
 
 void set_window_text_ansi(HWND window, const char* text)

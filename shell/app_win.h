@@ -88,5 +88,6 @@ void track_popup_menu(HMENU menu, HWND owner);
 void insert_menu_item(HMENU menu, UINT position, const wchar_t* text, UINT id, bool enabled);
 void insert_menu_separator(HMENU menu, UINT position);
 
+int  wide_to_ansi(const wchar_t* wide, char* buffer, int size);  // cut at a whole character; returns its length
 int  read_window_text(HWND window, char* buffer, int size);  // ANSI; returns its length
 void set_window_text_ansi(HWND window, const char* text);    // at most 255 bytes of text

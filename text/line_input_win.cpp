@@ -44,25 +44,6 @@ void run_pending_key_action(HWND window)
   }
 }
 
-// Converts a line to the ANSI code page into a 256-byte buffer, cut at a
-// whole character so that no half of a double-byte character is left.
-void line_to_ansi(const wchar_t* line, char* buffer)
-{
-  char ansi[line_size * 2];
-  if (WideCharToMultiByte(CP_ACP, 0, line, -1, ansi, sizeof ansi, nullptr, nullptr) <= 0)
-    ansi[0] = 0;
-  int length = 0;
-  for (const char* p = ansi; *p;) {
-    const int step = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1;
-    if (length + step > line_size - 1)
-      break;
-    length += step;
-    p += step;
-  }
-  std::memcpy(buffer, ansi, static_cast<size_t>(length));
-  buffer[length] = 0;
-}
-
 } // namespace
 
 void reset_line_input()
@@ -144,7 +125,7 @@ void QEL_Gets(char* buffer)
   if (finished) {
     editor.finish();
     std::memcpy(last_line, editor.text(), sizeof(wchar_t) * (editor.length() + 1));
-    line_to_ansi(editor.text(), buffer);
+    wide_to_ansi(editor.text(), buffer, line_size);
     write_log_line(n, buffer);
   }
   show_display_status();
