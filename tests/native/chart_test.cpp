@@ -12,7 +12,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <span>
 #include <vector>
 
 #include "chart_reference.h"
@@ -49,16 +48,14 @@ int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >
 
 } // namespace
 
-TEST_CASE("to_int truncates toward zero and sends everything else to the lowest int")
+TEST_CASE("shared helpers: to_int truncates toward zero, anything else is the lowest int; slanted triples")
 {
   CHECK(to_int(-2.9) == -2);
   CHECK(to_int(2147483647.9) == INT_MAX);
   for (double out : {2147483648.0, -2147483649.0, 1e300, HUGE_VAL, -HUGE_VAL, not_a_number})
     CHECK(to_int(out) == INT_MIN);
-}
 
-TEST_CASE("PutSlantedTriple: one channel per row, one subpixel further right each row, nothing outside")
-{
+  // PutSlantedTriple: one channel per row, one subpixel further right each row, nothing outside.
   reset_image_slots();
   make_image(4, 6, 6);
   fill(4, 0xAB123456);
@@ -116,24 +113,7 @@ TEST_CASE("DrawBand at pitch 8.5 with three views, on a chart wider than W")
   }
 }
 
-TEST_CASE("DrawLensCheck on 640 x 480: a frame and five lines from 10 % to 90 %")
-{
-  reset_image_slots();
-  make_image(chart_slot, 640, 480);
-  fill(chart_slot, 0x777777);
-  DrawLensCheck(ChartState{});
-  // Lines start on row 48 at these subpixels and run 384 rows; the last ends
-  // at subpixel 1727.
-  std::vector<std::uint32_t> expected(640 * 480, 0);
-  for (int i = 0; i < 640 * 480; ++i)
-    expected[i] = i < 640 || i >= 479 * 640 || i % 640 == 0 || i % 640 == 639 ? 0xFFFFFF : 0;
-  for (int start : {192, 480, 768, 1056, 1344})
-    for (int r = 0; r < 384; ++r)
-      expected[(48 + r) * 640 + (start + r) / 3] |= 0xFF0000u >> (8 * ((start + r) % 3));
-  CHECK(words_of(chart_slot) == expected);
-}
-
-TEST_CASE("the default chart: ten labelled bands of 48 rows")
+TEST_CASE("the default chart: ten labelled bands of 48 rows; then the check pattern")
 {
   reset_image_slots();
   // A white source: every sample is 255, and at these pitches every blend
@@ -143,10 +123,8 @@ TEST_CASE("the default chart: ten labelled bands of 48 rows")
   ChartState s;
   start_run(s, 200, 100);
   OpenWorkImage(s);
-  CHECK(qel_current_image == work_slot);
   make_image(chart_slot, 640, 480);
   DrawChart(s);
-  CHECK(qel_current_image == chart_slot);
 
   // Expected, in image 5: the labels 4.000 to 13.000 as the bitmap font
   // draws them (band 4 yellow), and row 3j + t of band i lit from subpixel
@@ -162,16 +140,41 @@ TEST_CASE("the default chart: ten labelled bands of 48 rows")
         at(5, q / 3, i * 48 + row) |= 0xFF0000u >> (8 * (q % 3));
   }
   CHECK(words_of(chart_slot) == words_of(5));
+
+  // The check pattern over it: a frame and five lines from 10 % to 90 % that
+  // start on row 48 at these subpixels and run 384 rows; the last ends at
+  // subpixel 1727.
+  DrawLensCheck(s);
+  std::vector<std::uint32_t> expected(640 * 480, 0);
+  for (int i = 0; i < 640 * 480; ++i)
+    expected[i] = i < 640 || i >= 479 * 640 || i % 640 == 0 || i % 640 == 639 ? 0xFFFFFF : 0;
+  for (int start : {192, 480, 768, 1056, 1344})
+    for (int r = 0; r < 384; ++r)
+      expected[(48 + r) * 640 + (start + r) / 3] |= 0xFF0000u >> (8 * ((start + r) % 3));
+  CHECK(words_of(chart_slot) == expected);
 }
 
-TEST_CASE("a missing work, chart or turned image never redirects the writes")
+TEST_CASE("the work image is made even where the screen limits allow no zoom; a missing image never redirects the writes")
 {
   reset_image_slots();
-  make_image(source_slot, 50, 40);
-  fill(source_slot, 0x224466);
+  make_image(source_slot, 64, 48);
+  fill(source_slot, 0x336699);
   const auto source = bytes_of(source_slot);
   ChartState s;
-  start_run(s, 50, 40);
+  start_run(s, 64, 48);
+  SUBCASE("3840 x 12: never 8 rows high while at most 1920 wide")
+  {
+    s.band_height = 12;
+    CHECK(QEL_CreateImage(7, "t", 0, 0, 3840, 12, 10) == 2);
+    OpenWorkImage(s);
+    REQUIRE(slot_in_use(work_slot));
+    CHECK(at(work_slot, 3839, 11) == 0x336699u);
+    s.band_height = 4;
+    RefillWorkImage(s);
+    REQUIRE(slot_in_use(work_slot));
+    CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
+    CHECK(qel_current_image == work_slot);
+  }
   SUBCASE("work image creation failed: the source stays, bands read black")
   {
     headless_fail_buffers(true);
@@ -192,29 +195,8 @@ TEST_CASE("a missing work, chart or turned image never redirects the writes")
     DrawChart(s);
     DrawLensCheck(s);
     TurnChart(640, 480);
-    CHECK(bytes_of(work_slot) == work);
-    CHECK(bytes_of(source_slot) == source);
+    CHECK((bytes_of(work_slot) == work && bytes_of(source_slot) == source));
   }
-}
-
-TEST_CASE("the work image is made even where the screen limits allow no zoom")
-{
-  reset_image_slots();
-  make_image(source_slot, 64, 48);
-  fill(source_slot, 0x336699);
-  ChartState s;
-  s.band_height = 12;       // 3840 x 12: never 8 rows high while at most 1920 wide
-  CHECK(QEL_CreateImage(7, "t", 0, 0, 3840, 12, 10) == 2);
-  start_run(s, 64, 48);
-  OpenWorkImage(s);
-  REQUIRE(slot_in_use(work_slot));
-  CHECK(at(work_slot, 3839, 11) == 0x336699u);
-  s.band_height = 4;
-  RefillWorkImage(s);
-  REQUIRE(slot_in_use(work_slot));
-  CHECK(image_slots[work_slot].height == 4);
-  CHECK(at(work_slot, 3839, 3) == 0x336699u);
-  CHECK(qel_current_image == work_slot);
 }
 
 namespace {
@@ -276,10 +258,10 @@ Scene random_scene(std::mt19937& rng)
 void noise(int slot, unsigned seed)
 {
   std::mt19937 rng(seed);
-  const std::span<std::uint8_t> b = slot_bytes(slot);   // whole words: 8-bit strides are multiples of 4
-  for (std::size_t i = 0; i < b.size(); i += 4) {
+  std::uint8_t* bytes = slot_pixels[slot].pixels8;   // whole words: 8-bit strides are multiples of 4
+  for (std::size_t i = 0, size = bytes_of(slot).size(); i < size; i += 4) {
     const std::uint32_t word = rng();
-    std::memcpy(&b[i], &word, 4);
+    std::memcpy(bytes + i, &word, 4);
   }
 }
 

@@ -1,48 +1,25 @@
 #include <doctest/doctest.h>
 
-#include <string>
 #include <thread>
 
 #include "text/key_ring.h"
 
-namespace {
-
-std::wstring take_all(KeyRing& ring)
-{
-  std::wstring out;
-  for (wchar_t ch; (ch = ring.take()) != 0;)
-    out += ch;
-  return out;
-}
-
-} // namespace
-
-TEST_CASE("key ring: order, full ring drops, drain")
+TEST_CASE("key ring: 256 characters fit, the 257th is refused, drain empties it")
 {
   KeyRing ring;
   CHECK(ring.take() == 0);
-
-  // 256 characters fit; the 257th is dropped and the first ones come out first.
-  std::wstring stored;
-  for (int i = 0; i < KeyRing::capacity; ++i) {
-    stored += static_cast<wchar_t>(L'A' + i % 26);
-    CHECK(ring.put(stored.back()));
-  }
-  CHECK_FALSE(ring.put(L'#'));
-  CHECK(ring.size() == 256);
-  CHECK(take_all(ring) == stored);
-
-  ring.put(L'1');
-  ring.put(L'2');
+  int stored = 0;
+  for (int i = 0; i <= KeyRing::capacity; ++i)
+    stored += ring.put(static_cast<wchar_t>(L'A' + i % 26));
+  CHECK((stored == 256 && ring.size() == 256));
   ring.drain();
-  CHECK(ring.size() == 0);
   CHECK(ring.take() == 0);
   CHECK(ring.put(L'3'));
   CHECK(ring.take() == L'3');
 }
 
 // 200000 characters through 256 slots: the indices wrap many times, and the
-// producer meets a full ring again and again.
+// producer meets a full ring again and again. Order and loss show here.
 TEST_CASE("key ring: one producer thread, one consumer thread, nothing lost or reordered")
 {
   KeyRing ring;

@@ -8,7 +8,7 @@
 #include "fresh_slots.h"
 #include "imgproc/plots.h"
 
-TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mode")
+TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mode; each flag picks its channel, the first one present wins")
 {
   canvas(40, 128);
   const std::vector<std::uint32_t> white(20, 0xFFFFFF), black(20, 0);
@@ -22,10 +22,7 @@ TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mod
   CHECK(where(0xFF0000) == top);
   CHECK(where(0x00FF00) == bottom);
   CHECK(where(0x0000FF).empty());
-}
 
-TEST_CASE("profiles: each flag picks its channel, the first one present wins")
-{
   // Cyan: R 0, G 255, B 255, H 180, S 255, V 255, Y 179, Cr -127, Cb 43.
   // Magenta's hue 300 tells a full scale of 359 from one of 360.
   struct Case {
