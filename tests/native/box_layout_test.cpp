@@ -20,11 +20,9 @@ bool overlap(box_rect a, box_rect b)
 
 // ---- Input box -------------------------------------------------------------------
 
-TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows")
+TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; sizing moves the column at the dragged edge")
 {
-  CHECK(clamp_item_count(INT_MIN) == 1);
-  CHECK(clamp_item_count(0) == 1);
-  CHECK(clamp_item_count(45) == 30);
+  CHECK(std::vector{clamp_item_count(INT_MIN), clamp_item_count(0), clamp_item_count(45)} == std::vector{1, 1, 30});
 
   const column_widths widths{default_isize, default_esize};
   CHECK(input_box_client_size(3, widths) == box_size{162, 86});
@@ -46,10 +44,8 @@ TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows")
   }
   CHECK(input_item_at(28 * 30 + 1) == 30);   // below the last item: no item
   CHECK(input_item_at(-1) == -1);
-}
 
-TEST_CASE("input box: the dragged edge decides which column follows the new width")
-{
+  // The dragged edge decides which column follows the new width.
   const column_widths start{80, 70};
   const int wider = 162 + 25;
   for (int edge : {edge_right, edge_top_right, edge_bottom_right, edge_top, edge_bottom, edge_none,
@@ -64,13 +60,12 @@ TEST_CASE("input box: the dragged edge decides which column follows the new widt
   CHECK(widths_after_sizing(edge_left, INT_MIN, start).isize == 1);
   CHECK(widths_after_sizing(edge_right, INT_MAX, start).esize == max_client_extent);
   const column_widths asked = clamp_column_widths(-5, INT_MAX);
-  CHECK(asked.isize == 1);
-  CHECK(asked.esize == max_client_extent);
+  CHECK((asked.isize == 1 && asked.esize == max_client_extent));
 }
 
 // ---- Button box --------------------------------------------------------------------
 
-TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge counts")
+TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge counts; a 2 x 4 grid and clicks on it")
 {
   for (auto [c, r] : {std::pair{1, 1}, {256, 1}, {1, 256}, {16, 16}, {85, 3}})
     CHECK(button_grid_allowed(c, r));
@@ -78,10 +73,8 @@ TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge count
   for (auto [c, r] : {std::pair{0, 4}, {4, 0}, {-2, -3}, {257, 1}, {17, 16}, {86, 3}, {INT_MAX, INT_MAX},
                       {65536, 65536}, {2, INT_MAX}, {INT_MIN, INT_MIN}})
     CHECK_FALSE(button_grid_allowed(c, r));
-}
 
-TEST_CASE("button box: a 2 x 4 grid in row order, and clicks on it")
-{
+  // A 2 x 4 grid in row order, and clicks on it.
   const box_size button{default_button_width, default_button_height};
   CHECK(button_box_client_size(2, 4, button) == box_size{208, 124});
   CHECK(button_rect(1, 2, button) == box_rect{106, 4, 98, 26});

@@ -36,7 +36,7 @@ int distance2(std::uint32_t a, std::uint32_t b)
 
 } // namespace
 
-TEST_CASE("AppendExtension looks at the last four characters only, in any letter case")
+TEST_CASE("AppendExtension looks at the last four characters only, in any letter case, never past the buffer; save formats")
 {
   CHECK(appended(L"chart.pNg", 3) == L"chart.pNg");
   CHECK(appended(L"chart", 3) == L"chart.png");
@@ -48,25 +48,19 @@ TEST_CASE("AppendExtension looks at the last four characters only, in any letter
   CHECK(appended(L"", 0) == L".bmp");
   // Only A-Z fold: other characters stay as they are.
   CHECK(appended(L"x.\u00C4MP", 0) == L"x.\u00C4MP.bmp");
-}
 
-TEST_CASE("AppendExtension never writes past the buffer")
-{
+  // Never past the buffer.
   std::vector<wchar_t> buffer(path_size, L'\0');
   std::wmemset(buffer.data(), L'n', path_size - 4);   // 255 characters: ".png" does not fit
   const std::wstring before(buffer.data());
-  CHECK_FALSE(AppendExtension(buffer.data(), path_size, L".png"));
-  CHECK(std::wstring(buffer.data()) == before);
+  CHECK((!AppendExtension(buffer.data(), path_size, L".png") && std::wstring(buffer.data()) == before));
   buffer[path_size - 5] = 0;                            // 254 characters: it fits exactly
-  CHECK(AppendExtension(buffer.data(), path_size, L".png"));
-  CHECK(std::wcslen(buffer.data()) == path_size - 1);
+  CHECK((AppendExtension(buffer.data(), path_size, L".png") && std::wcslen(buffer.data()) == path_size - 1));
   // A name that already ends right needs no room.
   std::wmemcpy(buffer.data() + path_size - 5, L".PNG", 4);
   CHECK(AppendExtension(buffer.data(), path_size, L".png"));
-}
 
-TEST_CASE("save formats outside 0..4, and the format each save dialog type saves")
-{
+  // Save formats outside 0..4, and the format each save dialog type saves.
   CHECK((save_format(-1) == nullptr && save_format(5) == nullptr));
   // Type index 1 "All Files" and 2 "BMP" save BMP; 3..6 JPEG, GIF, PNG, TIFF.
   const int expected[] = {-1, 0, 0, 1, 2, 3, 4, -1};
@@ -77,7 +71,7 @@ TEST_CASE("save formats outside 0..4, and the format each save dialog type saves
   CHECK(save_format_for_filter(-5) == -1);
 }
 
-TEST_CASE("nearest palette entry: squared distance, lowest index among equals")
+TEST_CASE("nearest palette entry: squared distance, lowest index among equals; colour reduction exact up to 256 colours, else on the nearest of 256")
 {
   const std::uint32_t palette[] = {0x000000, 0xFF0000, 0x0000FF, 0xFF0000, 0x808080};
   CHECK(nearest_palette_index(palette, 5, 0xFF0000) == 1);   // exact, first of two
@@ -88,12 +82,9 @@ TEST_CASE("nearest palette entry: squared distance, lowest index among equals")
   CHECK(nearest_palette_index(palette, 1, 0xFFFFFF) == 0);
 
   const std::uint32_t colours[] = {0x0000FE, 0xFF0000, 0x0000FE, 0x7F7F7F, 0x01000000};
-  const auto mapped = map_to_palette(colours, 5, palette, 5);
-  CHECK(mapped == std::vector<std::uint8_t>{2, 1, 2, 4, 0});
-}
+  CHECK(map_to_palette(colours, 5, palette, 5) == std::vector<std::uint8_t>{2, 1, 2, 4, 0});
 
-TEST_CASE("colour reduction keeps pictures of up to 256 colours exact")
-{
+  // Colour reduction keeps pictures of up to 256 colours exact.
   for (const int distinct : {1, 2, 255, 256}) {
     CAPTURE(distinct);
     std::vector<std::uint32_t> pixels;
@@ -111,11 +102,9 @@ TEST_CASE("colour reduction keeps pictures of up to 256 colours exact")
       REQUIRE(picture.palette[picture.indices[i]] == (pixels[i] & 0xFFFFFF));
   }
   CHECK(reduce_colours(nullptr, 0).palette.empty());
-}
 
-TEST_CASE("colour reduction of many colours: 256 entries, every pixel on its nearest")
-{
-  // A smooth gradient of 64 x 64 x 16 colours plus a few rare outliers.
+  // Of many colours: 256 entries, every pixel on its nearest. A smooth
+  // gradient of 64 x 64 x 16 colours plus a rare outlier.
   std::vector<std::uint32_t> pixels;
   for (int r = 0; r < 64; ++r)
     for (int g = 0; g < 64; ++g)
@@ -143,7 +132,7 @@ TEST_CASE("colour reduction of many colours: 256 entries, every pixel on its nea
   CHECK(reduce_colours(pixels.data(), pixels.size(), 16).palette.size() == 16);
 }
 
-TEST_CASE("clip_placement: the part of a picture inside the image")
+TEST_CASE_FIXTURE(FreshSlots, "clip_placement: the part of a picture inside the image; composite_picture draws it into both kinds of image")
 {
   // source x, y, target x, y, width, height
   auto parts = [](const Placement& p) {
@@ -158,10 +147,7 @@ TEST_CASE("clip_placement: the part of a picture inside the image")
   CHECK(clip_placement(100, 100, 2147483600, 0, 120, 120).width == 0);
   CHECK(clip_placement(2147483647, 100, -2147483647 - 1, 0, 120, 120).width == 0);
   CHECK(parts(clip_placement(2147483647, 5, -2147483600, 0, 120, 120)) == std::vector{2147483600, 0, 0, 0, 47, 5});
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "composite_picture draws into both kinds of image")
-{
   REQUIRE(QEL_CreateImage(0, "t", 0, 0, 7, 5, 100) == 0);
   REQUIRE(QEL_CreateImage8(1, "t8", 0, 0, 7, 5, 100) == 0);
 
@@ -170,12 +156,10 @@ TEST_CASE_FIXTURE(FreshSlots, "composite_picture draws into both kinds of image"
     const SlotPixels& p = slot_pixels[0];
     std::fill_n(p.pixels32, 35, 0x00204060u);
     const std::uint32_t argb[] = {0xFFFF0000, 0x000000FF, 0x80FFFFFF, 0xFF0000FF};
-    const Placement part = clip_placement(2, 2, 5, 3, 7, 5);
-    composite_picture(p, part, argb, nullptr);
-    CHECK(p.pixels32[3 * 7 + 5] == 0xFF0000);
-    CHECK(p.pixels32[3 * 7 + 6] == 0x204060);
-    CHECK(p.pixels32[4 * 7 + 5] == 0x90A0B0);   // (255*128 + c*127 + 127) / 255
-    CHECK(p.pixels32[4 * 7 + 6] == 0x0000FF);
+    composite_picture(p, clip_placement(2, 2, 5, 3, 7, 5), argb, nullptr);
+    // The half-covered pixel: (255*128 + c*127 + 127) / 255.
+    CHECK(std::vector{p.pixels32[3 * 7 + 5], p.pixels32[3 * 7 + 6], p.pixels32[4 * 7 + 5], p.pixels32[4 * 7 + 6]} ==
+          std::vector<std::uint32_t>{0xFF0000, 0x204060, 0x90A0B0, 0x0000FF});
     CHECK(std::count(p.pixels32, p.pixels32 + 35, 0x204060u) == 35 - 3);
   }
 
