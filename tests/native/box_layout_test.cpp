@@ -65,7 +65,7 @@ TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; siz
 
 // ---- Button box --------------------------------------------------------------------
 
-TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge counts; a 2 x 4 grid and clicks on it")
+TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge counts; a 2 x 4 grid, clicks, resizing")
 {
   for (auto [c, r] : {std::pair{1, 1}, {256, 1}, {1, 256}, {16, 16}, {85, 3}})
     CHECK(button_grid_allowed(c, r));
@@ -89,11 +89,9 @@ TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge count
   CHECK(button_at(10, 122, 2, 4, button) == 6);     // gap below the last row
   CHECK(button_at(150, 500, 2, 4, button) == 7);
   CHECK(button_at(207, 10, 2, 4, button) == 1);     // right of the last column
-}
 
-TEST_CASE("button box: resizing shares the client area out among the buttons")
-{
-  // 10 pixels wider with 2 columns: every button 5 pixels wider.
+  // Resizing shares the client area out among the buttons: 10 pixels wider
+  // with 2 columns, every button 5 pixels wider.
   CHECK(button_size_for_client(218, 124, 2, 4) == box_size{103, 26});
   // Dragged to nothing, buttons keep one pixel; huge sizes stay in range.
   CHECK(button_size_for_client(0, 5, 2, 4) == box_size{1, 1});

@@ -2,7 +2,6 @@
 // them: item texts read like atoi/atof, effects carried out on the texts.
 #include <doctest/doctest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
@@ -58,11 +57,8 @@ struct Loop {
     apply(check_p_step(s, std::atof(text[item_p_step].c_str())));
     apply(check_width(s, get_int(item_width), limits));
     apply(check_height(s, get_int(item_height), limits));
-    if (s.resize_pending) {
-      ++resizes;
-      ++redraws;
-      s.resize_pending = 0;
-    }
+    redraws += s.resize_pending;   // a pending resize is applied, then drawn
+    resizes += std::exchange(s.resize_pending, 0);
   }
   // After the first pass every last-acted-on value is in force.
   Loop& settle()

@@ -85,32 +85,30 @@ TEST_CASE("DrawBand at pitch 8.5 with three views, on a chart wider than W")
       at(work_slot, x, y) = (x / 1920 + 1) * 0x404040u;
   make_image(chart_slot, 700, 3);
   fill(chart_slot, 0x123456);
+  // Each view's first column is blended with its left neighbour: f = 5/6,
+  // 4/6, 3/6, 2/6, 1/6; 0x80 x 1/6 + 0x40 x 5/6 = 74.67, ...
+  DrawBand(s, 0, 8.5);
+  const int blended[] = {0x40, 74, 149, 128, 106, 181};
+  for (int k = 0; k < 6; ++k)
+    CHECK(subpixel(168 + k, 0) == blended[k]);
+
+  // Without blending: views change at every column until the boundary falls
+  // behind at column 261.
+  s.blend_enabled = 0;
+  DrawBand(s, 0, 8.5);
   auto view = [](int q) { return subpixel(q, 0) / 0x40 - 1; };
-  SUBCASE("views change at every column until the boundary falls behind at column 261")
-  {
-    s.blend_enabled = 0;
-    DrawBand(s, 0, 8.5);
-    int first_repeat = 0;
-    for (int q = 169; q < 1920 && first_repeat == 0; ++q) {
-      if (view(q) == view(q - 1))
-        first_repeat = q;
-      else
-        CHECK(view(q) == (view(q - 1) + 1) % 3);
-    }
-    CHECK((view(168) == 0 && first_repeat == 261));
-    // The label's pixels and row 0 after column 1919 are untouched.
-    for (int x = 0; x < 700; ++x)
-      if (x < 56 || x >= 640)
-        CHECK(at(chart_slot, x, 0) == 0x123456u);
+  int first_repeat = 0;
+  for (int q = 169; q < 1920 && first_repeat == 0; ++q) {
+    if (view(q) == view(q - 1))
+      first_repeat = q;
+    else
+      CHECK(view(q) == (view(q - 1) + 1) % 3);
   }
-  SUBCASE("each view's first column is blended with its left neighbour")
-  {
-    DrawBand(s, 0, 8.5);
-    // f = 5/6, 4/6, 3/6, 2/6, 1/6: 0x80 x 1/6 + 0x40 x 5/6 = 74.67, ...
-    const int expected[] = {0x40, 74, 149, 128, 106, 181};
-    for (int k = 0; k < 6; ++k)
-      CHECK(subpixel(168 + k, 0) == expected[k]);
-  }
+  CHECK((view(168) == 0 && first_repeat == 261));
+  // The label's pixels and row 0 after column 1919 are untouched.
+  for (int x = 0; x < 700; ++x)
+    if (x < 56 || x >= 640)
+      CHECK(at(chart_slot, x, 0) == 0x123456u);
 }
 
 TEST_CASE("the default chart: ten labelled bands of 48 rows; then the check pattern")
@@ -175,11 +173,8 @@ TEST_CASE("the work image is made even where the screen limits allow no zoom; a 
     CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
     CHECK(qel_current_image == work_slot);
   }
-  SUBCASE("work image creation failed: the source stays, bands read black")
+  SUBCASE("no work image (its creation failed): the source stays, bands read black")
   {
-    headless_fail_buffers(true);
-    CHECK(QEL_CreateImage(work_slot, "work", 0, 300, work_image_width(s), s.band_height, 10) != 0);
-    headless_fail_buffers(false);
     ResampleSource(s, 0.01, 0.8);
     CHECK(bytes_of(source_slot) == source);
     make_image(chart_slot, 640, 480);

@@ -29,7 +29,7 @@ bool close(std::uint32_t a, std::uint32_t b, int tolerance)
 
 } // namespace
 
-TEST_CASE("RGB to HSV and back")
+TEST_CASE("colour conversions: RGB to HSV and back; luminance and chroma with fixed-point rounding toward zero, each coefficient, the inverses")
 {
   const std::pair<std::uint32_t, std::vector<int>> cases[] = {
     {0x000000, {0, 0, 0}},       {0x808080, {0, 0, 128}},     {0xFF0000, {0, 255, 255}},
@@ -57,11 +57,8 @@ TEST_CASE("RGB to HSV and back")
   // Out-of-range inputs still give a colour, without overflow.
   CHECK(QEL_HSVToRGB(255, 255, 480) == 0x00FF00);
   CHECK(QEL_HSVToRGB(INT_MAX, INT_MIN, -1) == 0xFFFFFF);
-}
 
-TEST_CASE("luminance and chroma: fixed-point rounding toward zero, each coefficient, the inverses")
-{
-  // -32769 / 65536 is 0, where a shift gives -1; INT_MAX does not overflow adding the half.
+  // Luminance and chroma: -32769 / 65536 is 0, where a shift gives -1; INT_MAX does not overflow adding the half.
   for (auto [sum, rounded] : {std::pair{-65537, 0}, {-98305, -1}, {32767, 0}, {32768, 1}, {INT_MAX, 32768}})
     CHECK(fixed_round(sum) == rounded);
   CHECK(colour_cr(0x000200) == 0);               // -54920: 0, not -1

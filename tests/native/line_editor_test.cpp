@@ -55,25 +55,24 @@ TEST_CASE("line editing: backspace, tabs, the 255 limit and the line end")
   t.type(L"12\b3");
   CHECK(t.text() == L"13");
   CHECK((t.at(1, 0) == L'3' && t.at(2, 0) == L'_'));   // caret right after the line
-  t.type(L"\b\b\b\b");                 // more backspaces than characters
-  CHECK(t.editor.length() == 0);
-  CHECK(t.at(0, 0) == L'_');      // the erased character is covered
+  t.type(L"\b\b\b\b");                                // more backspaces than characters
+  CHECK((t.editor.length() == 0 && t.at(0, 0) == L'_'));   // the erased character is covered
   CHECK(t.type(L"a\tb").text() == L"a b");
   t.editor.finish();
-  CHECK(t.cell() == std::pair{0, 1});
-  CHECK(t.at(3, 0) == L' ');      // caret blanked at the end
+  CHECK((t.cell() == std::pair{0, 1} && t.at(3, 0) == L' '));   // caret blanked at the end
 
   Typing long_line(40, 30);
   long_line.type(std::wstring(300, L'k')).type(L"\bz");
   CHECK(long_line.text() == std::wstring(254, L'k') + L'z');
 }
 
-TEST_CASE("line editing: a row ends when no cell is left for the caret; backspace returns")
+TEST_CASE("line editing: rows end when no cell is left for the caret, a wide character that does not fit moves whole, "
+          "wrapping past the last row scrolls; backspace returns")
 {
   Typing t(10, 5);
   t.type(L"abcdefghi");
   CHECK(t.cell() == std::pair{9, 0});   // the caret takes the last cell
-  t.type(L"j");                              // drawn in the last cell, then the next row
+  t.type(L"j");                         // drawn in the last cell, then the next row
   CHECK((t.at(9, 0) == L'j' && t.cell() == std::pair{0, 1}));
   t.type(L"k");
   CHECK(t.at(0, 1) == L'k');
@@ -81,20 +80,15 @@ TEST_CASE("line editing: a row ends when no cell is left for the caret; backspac
   CHECK(t.type(L"\b").cell() == std::pair{0, 1});
   CHECK(t.type(L"\b").cell() == std::pair{9, 0});
   CHECK(t.at(9, 0) == L'_');
-  CHECK(t.type(L"J").text() == L"abcdefghiJ");
-  CHECK(t.y == Typing::chh);
-}
+  CHECK((t.type(L"J").text() == L"abcdefghiJ" && t.y == Typing::chh));
 
-TEST_CASE("line editing: a wide character that does not fit moves whole, and back")
-{
-  Typing t(10, 5);
-  t.type(L"abcdefghi").type({wide});         // cursor in the last cell: no room for two
-  CHECK((t.at(0, 1) == wide && t.cell() == std::pair{2, 1}));
-  CHECK(t.at(9, 0) == L' ');            // caret blanked on the row it left
+  Typing moved(10, 5);
+  moved.type(L"abcdefghi").type({wide});   // cursor in the last cell: no room for two
+  CHECK((moved.at(0, 1) == wide && moved.cell() == std::pair{2, 1}));
+  CHECK(moved.at(9, 0) == L' ');           // caret blanked on the row it left
   // Backspace erases it with an ideographic space and returns to the last cell of row 0.
-  t.type(L"\b");
-  CHECK((t.at(0, 1) == 0x3000 && t.cell() == std::pair{9, 0}));
-  CHECK(t.text() == L"abcdefghi");
+  moved.type(L"\b");
+  CHECK((moved.at(0, 1) == 0x3000 && moved.cell() == std::pair{9, 0} && moved.text() == L"abcdefghi"));
 
   // A wide character in the last two cells fits and ends its row.
   Typing fits(10, 5);
@@ -102,15 +96,12 @@ TEST_CASE("line editing: a wide character that does not fit moves whole, and bac
   CHECK((fits.at(8, 0) == wide && fits.cell() == std::pair{0, 1}));
   fits.type(L"\b");
   CHECK((fits.cell() == std::pair{8, 0} && fits.at(8, 0) == L'_'));
-}
 
-TEST_CASE("line editing: wrapping past the last row scrolls the window")
-{
-  Typing t(10, 3);   // rows at 0 and 11 are whole; a row at 22 would touch the bottom
-  t.type(L"abcdefghij");
-  CHECK((t.scrolls == 0 && t.y == Typing::chh));
-  t.type(L"klmnopqrst");
-  CHECK((t.scrolls == 1 && t.y == Typing::chh));
+  Typing scrolled(10, 3);   // rows at 0 and 11 are whole; a row at 22 would touch the bottom
+  scrolled.type(L"abcdefghij");
+  CHECK((scrolled.scrolls == 0 && scrolled.y == Typing::chh));
+  scrolled.type(L"klmnopqrst");
+  CHECK((scrolled.scrolls == 1 && scrolled.y == Typing::chh));
   // Backspace climbs to the row above, which the scroll moved up with the text.
-  CHECK(t.type(L"\b").cell() == std::pair{9, 0});
+  CHECK(scrolled.type(L"\b").cell() == std::pair{9, 0});
 }

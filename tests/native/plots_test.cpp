@@ -8,7 +8,7 @@
 #include "fresh_slots.h"
 #include "imgproc/plots.h"
 
-TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mode; each flag picks its channel, the first one present wins")
+TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mode, each flag its channel; the chroma plane")
 {
   canvas(40, 128);
   const std::vector<std::uint32_t> white(20, 0xFFFFFF), black(20, 0);
@@ -43,10 +43,8 @@ TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mod
   const std::uint8_t bytes[] = {0, 255, 128};
   PlotProfile(bytes, 0, 3, 0x1040, 0xFFFFFF);
   CHECK(where(0xFFFFFF) == PointSet{{1, 0}, {2, 64}, {0, 127}});
-}
 
-TEST_CASE("chroma plane: axes, labels, alternating path colours, separate rows")
-{
+  // The chroma plane: axes, labels, alternating path colours, separate rows.
   canvas(256, 256);
   // Grey sits at (128, 128), red at (86, 0), blue at (256, 148) just off the right.
   const std::uint32_t path[] = {0x808080, 0xFF0000, 0x0000FF};

@@ -17,7 +17,7 @@ std::vector<int> limits_of(const SizeLimits& l) { return {l.min_width, l.min_hei
 
 } // namespace
 
-TEST_CASE("size limits from the system metrics; the fit rule: truncating double arithmetic, screen and minimum window, wrapping products")
+TEST_CASE("size limits from the system metrics; the fit rule: truncating double arithmetic, screen and minimum window, wrapping products; zoom steps")
 {
   // min 136 - 2 x 4 by 39 - 2 x 4 - 23; max height 1080 - 23
   CHECK(limits_of(screen) == std::vector{128, 8, 1920, 1057});
@@ -68,10 +68,8 @@ TEST_CASE("size limits from the system metrics; the fit rule: truncating double 
     if (fits)
       CHECK(std::vector{f.zoom, f.view_width, f.view_height} == c.fit);
   }
-}
 
-TEST_CASE("zoom steps from the value reached; small zooms stay; no overflow")
-{
+  // Zoom steps from the value reached; small zooms stay; no overflow.
   int in = 100, out = 100;
   for (int expected : {111, 123, 137, 152})
     CHECK((in = zoom_in_step(in)) == expected);
