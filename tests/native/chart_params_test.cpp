@@ -90,8 +90,7 @@ TEST_CASE("set-up: texts, long file names never cut, two redraws on the first pa
   // Huge pitches give long file names, never cut ones.
   ChartState huge;
   huge.first_pitch = 1e300;
-  CHECK(chart_file_name(huge, false).ends_with("_640_480.png"));
-  CHECK(chart_file_name(huge, false).size() > 600);
+  CHECK((chart_file_name(huge, false).ends_with("_640_480.png") && chart_file_name(huge, false).size() > 600));
 
   // step and p_step have never been acted on (last values 0).
   l.pass();
@@ -120,8 +119,7 @@ TEST_CASE("width and height: outside their ranges put back, inside applied once"
   }
   CHECK((l.s.chart_width == 1241 && l.resizes == 1));
   l.type({{item_width, "800"}, {item_height, "120"}});
-  CHECK((l.s.band_height == 12 && work_image_width(l.s) == 4800));
-  CHECK((l.resizes == 2 && l.redraws == 2));
+  CHECK((l.s.band_height == 12 && work_image_width(l.s) == 4800 && l.resizes == 2 && l.redraws == 2));
 }
 
 TEST_CASE("counts below 1 and values the work image cannot take are refused")
@@ -133,15 +131,13 @@ TEST_CASE("counts below 1 and values the work image cannot take are refused")
     l.type({{item_step, typed}, {item_pic_num, typed}, {item_view_num, typed}});
   l.type({{item_step, "1241"}, {item_pic_num, "17"}, {item_view_num, "5761"}});
   CHECK(l.text[item_step] + l.text[item_pic_num] + l.text[item_view_num] == "1022");
-  CHECK(l.changes() == 0);
-  CHECK((l.s.step == before.step && l.s.first_pitch == before.first_pitch));
+  CHECK((l.changes() == 0 && l.s.step == before.step && l.s.first_pitch == before.first_pitch));
 
   SUBCASE("more than 256 MiB")
   {
     // 51840 x 1240 words: 245 MiB; 10 pictures would be 272 MiB.
     l.type({{item_width, "1920"}, {item_height, "1240"}, {item_step, "1"}, {item_pic_num, "9"}});
-    CHECK(l.s.pic_num == 9);
-    CHECK(l.type({{item_pic_num, "10"}}).text[item_pic_num] == "9");
+    CHECK((l.s.pic_num == 9 && l.type({{item_pic_num, "10"}}).text[item_pic_num] == "9"));
   }
   SUBCASE("a window no zoom fits on the screen")
   {
@@ -155,8 +151,7 @@ TEST_CASE("counts below 1 and values the work image cannot take are refused")
   SUBCASE("more views than pictures, and a new picture count")
   {
     l.type({{item_view_num, "3"}, {item_pic_num, "3"}});
-    CHECK((l.s.picture_width == 333 && work_image_width(l.s) == 5760));
-    CHECK((l.refills == 1 && l.redraws == 2));
+    CHECK((l.s.picture_width == 333 && work_image_width(l.s) == 5760 && l.refills == 1 && l.redraws == 2));
   }
 }
 
@@ -170,8 +165,7 @@ TEST_CASE("typed pitches and the arrow buttons: p_step within its range, pitch s
     // Band 0 would be below 0: the pitch moves up to 4 x 10 and is shown.
     CHECK(l.text[item_pitch] + l.text[item_p_step] == "40.10.");
     l.pass();
-    CHECK_FALSE(press_left(l.s).redraw);
-    CHECK((l.s.p_step == 10 && l.s.p_step_exponent == 1));
+    CHECK((!press_left(l.s).redraw && l.s.p_step == 10 && l.s.p_step_exponent == 1));
   }
   SUBCASE("p_step /10, the texts read back after every press")
   {
@@ -181,8 +175,7 @@ TEST_CASE("typed pitches and the arrow buttons: p_step within its range, pitch s
     }
     // 1e-5 / 10 is not the double nearest 1e-6; the text read back is.
     CHECK(l.text[item_p_step] == "1.e-006");
-    CHECK_FALSE(press_right(l.s).redraw);
-    CHECK((l.s.p_step == 1e-6 && l.s.p_step_exponent == -6));
+    CHECK((!press_right(l.s).redraw && l.s.p_step == 1e-6 && l.s.p_step_exponent == -6));
   }
   SUBCASE("NaN is a change on every pass")
   {

@@ -174,8 +174,9 @@ TEST_CASE("flood fill: nothing to do, or exactly the 4-connected region, with at
     CHECK(where(n % 2 ? 0xAA : 0x1234AA) == expected);
   }
 
-  // A ragged region keeps the fill to its 4000 seeds. Odd rows open; even rows are teeth two pixels wide, one seed each. The
-  // teeth of several rows pile up on the stack before they are popped.
+  // A ragged region keeps the fill to its 4000 seeds. Odd rows open; even
+  // rows are teeth two pixels wide, one seed each. The teeth of several rows
+  // pile up on the stack before they are popped.
   canvas(3001, 7);
   for (int y = 0; y < 7; y += 2)
     for (int x = 2; x < 3001; x += 3)

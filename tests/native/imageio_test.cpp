@@ -141,50 +141,41 @@ TEST_CASE_FIXTURE(FreshSlots, "clip_placement: the part of a picture inside the 
   CHECK(parts(clip_placement(100, 100, 50, 50, 120, 120)) == std::vector{0, 0, 50, 50, 70, 70});
   CHECK(parts(clip_placement(10, 8, -3, -2, 120, 120)) == std::vector{3, 2, 0, 0, 7, 6});
   CHECK(parts(clip_placement(10, 8, 0, 0, 4, 4)) == std::vector{0, 0, 0, 0, 4, 4});
-  CHECK(clip_placement(10, 10, 120, 0, 120, 120).width == 0);
-  CHECK(clip_placement(10, 10, -10, 0, 120, 120).width == 0);
+  CHECK((clip_placement(10, 10, 120, 0, 120, 120).width == 0 && clip_placement(10, 10, -10, 0, 120, 120).width == 0));
   // Positions near the ends of int neither wrap nor land inside.
-  CHECK(clip_placement(100, 100, 2147483600, 0, 120, 120).width == 0);
-  CHECK(clip_placement(2147483647, 100, -2147483647 - 1, 0, 120, 120).width == 0);
+  CHECK((clip_placement(100, 100, 2147483600, 0, 120, 120).width == 0 &&
+         clip_placement(2147483647, 100, -2147483647 - 1, 0, 120, 120).width == 0));
   CHECK(parts(clip_placement(2147483647, 5, -2147483600, 0, 120, 120)) == std::vector{2147483600, 0, 0, 0, 47, 5});
 
+  // composite_picture, 32-bit: opaque replaces, transparent keeps, half
+  // blends ((255*128 + c*127 + 127) / 255); the top byte ends 0.
   REQUIRE(QEL_CreateImage(0, "t", 0, 0, 7, 5, 100) == 0);
+  const SlotPixels& rgb = slot_pixels[0];
+  std::fill_n(rgb.pixels32, 35, 0x00204060u);
+  const std::uint32_t four[] = {0xFFFF0000, 0x000000FF, 0x80FFFFFF, 0xFF0000FF};
+  composite_picture(rgb, clip_placement(2, 2, 5, 3, 7, 5), four, nullptr);
+  CHECK(std::vector{rgb.pixels32[3 * 7 + 5], rgb.pixels32[3 * 7 + 6], rgb.pixels32[4 * 7 + 5], rgb.pixels32[4 * 7 + 6]} ==
+        std::vector<std::uint32_t>{0xFF0000, 0x204060, 0x90A0B0, 0x0000FF});
+  CHECK(std::count(rgb.pixels32, rgb.pixels32 + 35, 0x204060u) == 35 - 3);
+
+  // 8-bit: each colour becomes the nearest entry; rows at the padded stride.
   REQUIRE(QEL_CreateImage8(1, "t8", 0, 0, 7, 5, 100) == 0);
-
-  SUBCASE("32-bit: opaque replaces, transparent keeps, half blends; top byte 0")
-  {
-    const SlotPixels& p = slot_pixels[0];
-    std::fill_n(p.pixels32, 35, 0x00204060u);
-    const std::uint32_t argb[] = {0xFFFF0000, 0x000000FF, 0x80FFFFFF, 0xFF0000FF};
-    composite_picture(p, clip_placement(2, 2, 5, 3, 7, 5), argb, nullptr);
-    // The half-covered pixel: (255*128 + c*127 + 127) / 255.
-    CHECK(std::vector{p.pixels32[3 * 7 + 5], p.pixels32[3 * 7 + 6], p.pixels32[4 * 7 + 5], p.pixels32[4 * 7 + 6]} ==
-          std::vector<std::uint32_t>{0xFF0000, 0x204060, 0x90A0B0, 0x0000FF});
-    CHECK(std::count(p.pixels32, p.pixels32 + 35, 0x204060u) == 35 - 3);
-  }
-
-  SUBCASE("8-bit: each colour becomes the nearest entry; rows at the padded stride")
-  {
-    std::uint32_t palette[256];
-    for (int i = 0; i < 256; ++i)
-      palette[i] = 0x010101u * static_cast<std::uint32_t>(i);
-    palette[10] = 0xFF0000;
-    palette[20] = 0x0000FF;
-    const SlotPixels& p = slot_pixels[1];
-    REQUIRE(p.stride == 8);
-    std::vector<std::uint32_t> argb(7 * 5);
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 7; ++x)
-        argb[y * 7 + x] = x == y ? 0xFFFE0101 : x == 6 ? 0xFF0000FE : 0xFF050505;
-    argb[6] = 0x0000FF00;     // transparent over index 0: stays 0
-    p.pixels8[7] = 99;        // padding byte of row 0
-    composite_picture(p, clip_placement(7, 5, 0, 0, 7, 5), argb.data(), palette);
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 7; ++x) {
-        INFO(x, ", ", y);
-        const int expected = x == y ? 10 : x == 6 ? (y == 0 ? 0 : 20) : 5;
-        CHECK(p.pixels8[y * 8 + x] == expected);
-      }
-    CHECK(p.pixels8[7] == 99);
-  }
+  std::vector<std::uint32_t> palette = grey_ramp();
+  palette[10] = 0xFF0000;
+  palette[20] = 0x0000FF;
+  const SlotPixels& idx = slot_pixels[1];
+  REQUIRE(idx.stride == 8);
+  std::vector<std::uint32_t> argb(7 * 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x)
+      argb[y * 7 + x] = x == y ? 0xFFFE0101 : x == 6 ? 0xFF0000FE : 0xFF050505;
+  argb[6] = 0x0000FF00;     // transparent over index 0: stays 0
+  idx.pixels8[7] = 99;      // padding byte of row 0
+  composite_picture(idx, clip_placement(7, 5, 0, 0, 7, 5), argb.data(), palette.data());
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x) {
+      INFO(x, ", ", y);
+      CHECK(idx.pixels8[y * 8 + x] == (x == y ? 10 : x == 6 ? (y == 0 ? 0 : 20) : 5));
+    }
+  CHECK(idx.pixels8[7] == 99);
 }

@@ -65,29 +65,24 @@ TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits and se
 
 TEST_CASE_FIXTURE(FreshSlots, "refusals leave the slot as it was")
 {
-  CHECK(QEL_CreateImage(256, "x", 0, 0, 10, 10, 100) == 4);
-  CHECK(QEL_CreateImage(-1, "x", 0, 0, 10, 10, 100) == 4);
-  CHECK(create_image(2, "x", 0, 0, 10, 10, 24, 100, 1) == 3);
-  CHECK_FALSE(slot_in_use(2));
+  CHECK((QEL_CreateImage(256, "x", 0, 0, 10, 10, 100) == 4 && QEL_CreateImage(-1, "x", 0, 0, 10, 10, 100) == 4));
+  CHECK((create_image(2, "x", 0, 0, 10, 10, 24, 100, 1) == 3 && !slot_in_use(2)));
 
   // An in-use slot is not touched.
   REQUIRE(QEL_CreateImage(2, "first", 0, 0, 10, 10, 100) == 0);
   QEL_PutPixel(1, 1, 0x123456);
   CHECK(QEL_CreateImage8(2, "second", 0, 0, 20, 20, 100) == 1);
-  CHECK((image_slots[2].title == "first" && image_slots[2].bits == 32));
-  CHECK(QEL_GetPixel(1, 1) == 0x123456);
+  CHECK((image_slots[2].title == "first" && image_slots[2].bits == 32 && QEL_GetPixel(1, 1) == 0x123456));
 
   CHECK(QEL_CreateImage(3, "wide", 0, 0, 200000, 10, 100) == 2);   // even 1% is too wide
   // 65536 x 65536 x 4 is 0 in 32 bits; the fit rule accepts it at 1%.
-  CHECK(QEL_CreateImageFL(1, "huge", 0, 0, 65536, 65536, 100) == 3);
-  CHECK(QEL_CreateImage8FL(1, "huge", 0, 0, 65536, 65536, 100) == 3);
+  CHECK((QEL_CreateImageFL(1, "huge", 0, 0, 65536, 65536, 100) == 3 &&
+         QEL_CreateImage8FL(1, "huge", 0, 0, 65536, 65536, 100) == 3));
   CHECK((gone(3) && gone(1)));
 
   // A platform that cannot make the bitmap: the window made before it goes too.
   headless_fail_buffers(true);
-  CHECK(QEL_CreateImage(1, "nobuffer", 0, 0, 10, 10, 100) == 3);
-  CHECK(gone(1));
-  CHECK(qel_current_image == 2);
+  CHECK((QEL_CreateImage(1, "nobuffer", 0, 0, 10, 10, 100) == 3 && gone(1) && qel_current_image == 2));
 }
 
 TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction, and restoring onto a destroyed slot")
@@ -171,12 +166,10 @@ TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; resize kee
   CHECK(caption(2) == "pic(200%)[8bit]*");
   for (auto& entry : entries)
     entry &= 0xFFFFFF;
-  CHECK(palette() == entries);
-  CHECK(QEL_GetPixel(3, 3) == 0);
+  CHECK((palette() == entries && QEL_GetPixel(3, 3) == 0));
 
   CHECK((QEL_ResizeImage(3, 10, 10) == 1 && QEL_ResizeImage(256, 10, 10) == 1));
-  CHECK(QEL_ResizeImage(2, 200000, 10) == 2);   // no zoom fits: the slot ends free
-  CHECK(gone(2));
+  CHECK((QEL_ResizeImage(2, 200000, 10) == 2 && gone(2)));   // no zoom fits: the slot ends free
 }
 
 TEST_CASE_FIXTURE(FreshSlots, "zoom, stretch mode and showing")
@@ -195,17 +188,14 @@ TEST_CASE_FIXTURE(FreshSlots, "zoom, stretch mode and showing")
   WindowMetrics small = headless_default_metrics();
   small.screen_width = 100;
   headless_set_metrics(small);
-  CHECK(QEL_ZoomImage(1, 100) == 2);
-  CHECK(view(1) == std::vector{220, 1408, 1056});
+  CHECK((QEL_ZoomImage(1, 100) == 2 && view(1) == std::vector{220, 1408, 1056}));
   headless_set_metrics(headless_default_metrics());
 
-  CHECK(QEL_GetStretchMode(1) == stretch_plain);
-  CHECK(QEL_SetStretchMode(1, stretch_smooth) == 0);
+  CHECK((QEL_GetStretchMode(1) == stretch_plain && QEL_SetStretchMode(1, stretch_smooth) == 0));
   CHECK(caption(1) == "z(220%)*");
   const int repaints = headless_window(1).invalidations;
   CHECK(QEL_SetStretchMode(1, 5) == 0);             // no mode change, still repaints
-  CHECK(QEL_GetStretchMode(1) == stretch_smooth);
-  CHECK(headless_window(1).invalidations == repaints + 1);
+  CHECK((QEL_GetStretchMode(1) == stretch_smooth && headless_window(1).invalidations == repaints + 1));
 
   // Free slot 2 and no slot 256.
   CHECK((QEL_ZoomImage(2, 100) == 1 && QEL_SetStretchMode(2, stretch_smooth) == 1));
