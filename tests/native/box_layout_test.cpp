@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -35,15 +36,12 @@ TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; siz
       CAPTURE(i);
       const box_rect field = input_field_rect(i, w);
       // Fields end 4 pixels short of the right edge; the last one fits the box.
-      CHECK(field.x + field.width + 4 == client.width);
-      CHECK(field.y + field.height <= client.height);
+      CHECK((field.x + field.width + 4 == client.width && field.y + field.height <= client.height));
       CHECK(!overlap(input_title_rect(i, w), field));
-      CHECK(input_item_at(field.y) == i);
-      CHECK(input_item_at(field.y + field.height - 1) == i);
+      CHECK((input_item_at(field.y) == i && input_item_at(field.y + field.height - 1) == i));
     }
   }
-  CHECK(input_item_at(28 * 30 + 1) == 30);   // below the last item: no item
-  CHECK(input_item_at(-1) == -1);
+  CHECK((input_item_at(28 * 30 + 1) == 30 && input_item_at(-1) == -1));   // 30 and -1: no item
 
   // The dragged edge decides which column follows the new width.
   const column_widths start{80, 70};
@@ -112,14 +110,8 @@ TEST_CASE("button box keys")
 {
   const KeyEffect none = KeyEffect::none, press = KeyEffect::press, count = KeyEffect::count,
                   forward = KeyEffect::forward_to_main;
-  struct Case {
-    int key;
-    bool ctrl;
-    int count;   // buttons in the box
-    KeyEffect effect;
-    int button;
-  };
-  std::vector<Case> cases = {
+  // key, with Ctrl, buttons in the box; what it does, to which button
+  std::vector<std::tuple<int, bool, int, KeyEffect, int>> cases = {
       // Cursor keys and W A S D press buttons 4 to 7, if the box has them.
       {key_up, false, 5, press, 4},    {'W', false, 5, press, 4},   {'W', false, 4, none, 0},
       {key_down, false, 6, press, 5},  {'S', false, 6, press, 5},   {key_down, false, 5, none, 0},
@@ -132,15 +124,14 @@ TEST_CASE("button box keys")
       {'X', true, 8, none, 0},         {key_escape, true, 8, none, 0},     {'C', true, 8, none, 0},
       {'Q', true, 1, KeyEffect::close_box, 0}, {'Q', false, 1, none, 0}, {0x70, false, 8, none, 0},   // F1
   };
-  for (int d = 0; d <= 9; ++d) {
-    cases.push_back({'0' + d, false, 10, count, d});
-    cases.push_back({key_numpad_0 + d, false, 10, count, d});
-  }
-  for (const Case& c : cases) {
-    INFO("key ", c.key, c.ctrl ? " with Ctrl" : "", " in a box of ", c.count);
-    const key_action action = button_box_key(c.key, c.ctrl, c.count);
-    CHECK(action.effect == c.effect);
-    if (c.effect == press || c.effect == count)
-      CHECK(action.button == c.button);
+  for (int d = 0; d <= 9; ++d)
+    for (int key : {'0' + d, key_numpad_0 + d})
+      cases.emplace_back(key, false, 10, count, d);
+  for (const auto& [key, ctrl, buttons, effect, button] : cases) {
+    INFO("key ", key, ctrl ? " with Ctrl" : "", " in a box of ", buttons);
+    const key_action action = button_box_key(key, ctrl, buttons);
+    CHECK(action.effect == effect);
+    if (effect == press || effect == count)
+      CHECK(action.button == button);
   }
 }

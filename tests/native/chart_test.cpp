@@ -48,10 +48,9 @@ int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >
 
 } // namespace
 
-TEST_CASE("shared helpers: to_int truncates toward zero, anything else is the lowest int; slanted triples")
+TEST_CASE("shared helpers: to_int truncates toward zero, anything else is the lowest int; slanted triples; one band")
 {
-  CHECK(to_int(-2.9) == -2);
-  CHECK(to_int(2147483647.9) == INT_MAX);
+  CHECK((to_int(-2.9) == -2 && to_int(2147483647.9) == INT_MAX));
   for (double out : {2147483648.0, -2147483649.0, 1e300, HUGE_VAL, -HUGE_VAL, not_a_number})
     CHECK(to_int(out) == INT_MIN);
 
@@ -67,15 +66,12 @@ TEST_CASE("shared helpers: to_int truncates toward zero, anything else is the lo
   // The other channels stay, the top byte goes.
   CHECK(std::vector{at(4, 1, 3), at(4, 1, 4), at(4, 1, 5), at(4, 1, 0), at(4, 2, 1), at(4, 2, 2)} ==
         std::vector<std::uint32_t>{0xFF3456, 0x12FF56, 0x1234FF, 0x123400, 0x003456, 0x120056});
-  const std::vector<std::uint32_t> all = words_of(4);
-  CHECK(std::count(all.begin(), all.end(), 0xAB123456u) == 36 - 6);
-}
+  CHECK(std::ranges::count(words_of(4), 0xAB123456u) == 36 - 6);
 
-TEST_CASE("DrawBand at pitch 8.5 with three views, on a chart wider than W")
-{
-  // One row group of band 0 with W = 640 on a chart 700 wide, as when slot 2
-  // held a larger image before the run: the band still ends where the period
-  // that reaches W ends. The pictures are grey levels 0x40, 0x80 and 0xC0.
+  // DrawBand at pitch 8.5 with three views, on a chart wider than W: one row
+  // group of band 0 with W = 640 on a chart 700 wide, as when slot 2 held a
+  // larger image before the run. The band still ends where the period that
+  // reaches W ends. The pictures are grey levels 0x40, 0x80 and 0xC0.
   reset_image_slots();
   ChartState s;
   s.pic_num = s.view_num = s.band_height = 3;

@@ -55,8 +55,7 @@ TEST_CASE("colour conversions: RGB to HSV and back; luminance and chroma with fi
   CHECK(QEL_HSVToRGB(200, 100, 30) == 0xC89664);  // min 100, green 100 + 100 * 30 / 60
   CHECK(QEL_HSVToRGB(100, 200, 0) == 0x640000);   // S above V: min is 0
   // Out-of-range inputs still give a colour, without overflow.
-  CHECK(QEL_HSVToRGB(255, 255, 480) == 0x00FF00);
-  CHECK(QEL_HSVToRGB(INT_MAX, INT_MIN, -1) == 0xFFFFFF);
+  CHECK((QEL_HSVToRGB(255, 255, 480) == 0x00FF00 && QEL_HSVToRGB(INT_MAX, INT_MIN, -1) == 0xFFFFFF));
 
   // Luminance and chroma: -32769 / 65536 is 0, where a shift gives -1; INT_MAX does not overflow adding the half.
   for (auto [sum, rounded] : {std::pair{-65537, 0}, {-98305, -1}, {32767, 0}, {32768, 1}, {INT_MAX, 32768}})
@@ -65,8 +64,7 @@ TEST_CASE("colour conversions: RGB to HSV and back; luminance and chroma with fi
 
   auto ycrcb = [](std::uint32_t c) { return std::vector{colour_y(c), colour_cr(c), colour_cb(c)}; };
   CHECK(ycrcb(0xFFFFFF) == std::vector{255, 0, 0});
-  CHECK((colour_cr(0xFF0000) == 128 && colour_cb(0x0000FF) == 128));
-  CHECK(colour_y(0xFF000000u) == 0);
+  CHECK((colour_cr(0xFF0000) == 128 && colour_cb(0x0000FF) == 128 && colour_y(0xFF000000u) == 0));
   // One mixed colour through every formula: catches a swapped coefficient.
   const std::uint32_t c = 0x3C8AD2;
   CHECK(ycrcb(c) == std::vector{123, -44, 49});

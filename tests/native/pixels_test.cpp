@@ -20,7 +20,7 @@ std::uint32_t pattern(int x, int y) { return 0xA0B0C000u + 16 * y + x + 1; }
 
 } // namespace
 
-TEST_CASE_FIXTURE(FreshSlots, "both depths: buffer layout, outside ignored, rows and blocks, clearing")
+TEST_CASE_FIXTURE(FreshSlots, "both depths: buffer layout, outside ignored, rows and blocks, clearing; single pixels")
 {
   // 7 wide: 8-bit rows are padded to 8 bytes.
   REQUIRE(QEL_CreateImage(0, "rgb", 0, 0, 7, 5, 100) == 0);
@@ -67,11 +67,10 @@ TEST_CASE_FIXTURE(FreshSlots, "both depths: buffer layout, outside ignored, rows
   }
   for (int slot : {5, -1, 256})   // free or no slot: nothing
     QEL_ClearImage(slot);
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "single pixels: the pen, quiet writes, the edge told from any colour, XOR keeps the top byte; a destroyed current image reads as 0 x 0")
-{
-  REQUIRE(QEL_CreateImage(1, "rgb", 0, 0, 7, 5, 100) == 0);
+  // Single pixels: the pen, quiet writes, the edge told from any colour, XOR
+  // keeps the top byte; a destroyed current image reads as 0 x 0.
+  REQUIRE(QEL_CreateImage(3, "rgb", 0, 0, 7, 5, 100) == 0);
   QEL_PutPixel(-1, 0, 0x123456);   // the pen moves even outside
   PutPixelQuiet(4, 4, 0x654321);
   CHECK((pen_x == -1 && pen_y == 0 && QEL_GetPixel(4, 4) == 0x654321));
@@ -87,7 +86,7 @@ TEST_CASE_FIXTURE(FreshSlots, "single pixels: the pen, quiet writes, the edge to
   QEL_XorPixel(-2, 9);             // outside: only the pen moves
   CHECK((pen_x == -2 && pen_y == 9));
 
-  REQUIRE(QEL_CreateImage8(0, "idx", 0, 0, 3, 2, 100) == 0);
+  REQUIRE(QEL_CreateImage8(4, "idx", 0, 0, 3, 2, 100) == 0);
   CHECK(GetPixelOrNone(3, 0) == -1);   // the padding byte is outside
 
   // A destroyed current image reads as 0 x 0.

@@ -61,7 +61,7 @@ std::string check_text(double value)
 
 } // namespace
 
-TEST_CASE("chosen values: both notations, rounding carries, the ends of the range, zero and non-finite values; short buffers")
+TEST_CASE("chosen values: both notations, carries, the ends of the range, zero, non-finite; short buffers; random values")
 {
   // Ordinary values of every exponent and sign are the random case's; these
   // are the documented layouts and what random values seldom reach.
@@ -89,10 +89,8 @@ TEST_CASE("chosen values: both notations, rounding carries, the ends of the rang
   CHECK((format_real(-1.5e-5, out, 5) == 9 && std::string(out) == "-1.5" && out[5] == '#'));
   CHECK((format_real(8, out, 0) == 2 && out[0] == '-'));
   CHECK(format_real(8, nullptr, 0) == 2);
-}
 
-TEST_CASE("random values round-trip and keep the layout")
-{
+  // Random values round-trip and keep the layout.
   std::mt19937_64 random(12345);
   int bad = 0;
   std::string first_bad;

@@ -17,7 +17,7 @@ int echo(int code, const RequestParams& p) { return code - 9000 + p.index * 10 +
 
 } // namespace
 
-TEST_CASE("channel hands every request over once, in order, with its parameters")
+TEST_CASE("the channel hands every request over once, in order, with its parameters; Start and Stop")
 {
   reset_run_control();
   constexpr int request_count = 20000;
@@ -37,10 +37,9 @@ TEST_CASE("channel hands every request over once, in order, with its parameters"
   worker.join();
   CHECK((wrong == 0 && served == request_count));
   CHECK((request_code.load() == 0 && request_done.load() == 1));
-}
 
-TEST_CASE("start is ignored while the user program runs or a line is awaited; stop only sets its flag")
-{
+  // Start is ignored while the user program runs or a line is awaited; Stop
+  // only sets its flag.
   reset_run_control();
   line_input_owner.store(1);
   press_start();

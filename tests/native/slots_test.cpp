@@ -85,7 +85,7 @@ TEST_CASE_FIXTURE(FreshSlots, "refusals leave the slot as it was")
   CHECK((QEL_CreateImage(1, "nobuffer", 0, 0, 10, 10, 100) == 3 && gone(1) && qel_current_image == 2));
 }
 
-TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction, and restoring onto a destroyed slot")
+TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction; the selection history and restoring")
 {
   for (int slot : {0, 256, -1})
     CHECK(QEL_DestroyImage(slot) == 1);
@@ -102,8 +102,7 @@ TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction, and re
   CHECK((QEL_DestroyImage(5) == 0 && QEL_DestroyImage(5) == 1));
   // The current image stays, the record keeps its size, the validating calls
   // see a free slot.
-  CHECK(qel_current_image == 5);
-  CHECK((image_slots[5].width == 30 && slot_pixels[5].width == 0));
+  CHECK((qel_current_image == 5 && image_slots[5].width == 30 && slot_pixels[5].width == 0));
   CHECK((QEL_ShowImage(5) == 1 && QEL_GetPalette(nullptr) == 1 && QEL_FindImageWindow(handle) == -1));
 
   // Restoring onto a destroyed slot changes nothing.
@@ -112,21 +111,19 @@ TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction, and re
   CHECK((QEL_RestoreImage() == 1 && qel_current_image == 4));
   CHECK(std::vector(selection_history, selection_history + history_depth) == before);
   CHECK(QEL_CreateImage(5, "again", 0, 0, 8, 8, 100) == 0);
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "selection history: nine selects and restores")
-{
-  for (int slot = 0; slot <= 9; ++slot)
+  // Nine selects and restores: slot 10 falls off the bottom; the oldest
+  // remembered slot is 11 and repeats.
+  for (int slot = 10; slot <= 19; ++slot)
     REQUIRE(QEL_CreateImage(slot, "s", 0, 0, 4, 4, 100) == 0);
-  for (int slot = 0; slot <= 9; ++slot)
+  for (int slot = 10; slot <= 19; ++slot)
     CHECK(QEL_SelectImage(slot) == 0);
-  // Slot 0 fell off the bottom; the oldest remembered slot is 1 and repeats.
-  for (int expected : {8, 7, 6, 5, 4, 3, 2, 1, 1, 1})
+  for (int expected : {18, 17, 16, 15, 14, 13, 12, 11, 11, 11})
     CHECK((QEL_RestoreImage() == 0 && qel_current_image == expected));
-  CHECK((QEL_SelectImage(1) == 0 && selection_history[0] == 1));   // selecting the current slot still pushes it
+  CHECK((QEL_SelectImage(11) == 0 && selection_history[0] == 11));   // selecting the current slot still pushes it
   for (int slot : {200, 256, -3})
     CHECK(QEL_SelectImage(slot) == 1);
-  CHECK((qel_current_image == 1 && selection_history[0] == 1));
+  CHECK((qel_current_image == 11 && selection_history[0] == 11));
 }
 
 TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; resize keeps title, place, zoom request, stretch mode and palette")
