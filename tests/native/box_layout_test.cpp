@@ -63,7 +63,7 @@ TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; siz
 
 // ---- Button box --------------------------------------------------------------------
 
-TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge counts; a 2 x 4 grid, clicks, resizing")
+TEST_CASE("button box: 1 to 256 buttons, never an overflow; a 2 x 4 grid, clicks, resizing; keys")
 {
   for (auto [c, r] : {std::pair{1, 1}, {256, 1}, {1, 256}, {16, 16}, {85, 3}})
     CHECK(button_grid_allowed(c, r));
@@ -104,10 +104,8 @@ TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge count
         const box_size client = button_box_client_size(columns, rows, button);
         CHECK(button_size_for_client(client.width, client.height, columns, rows) == button);
       }
-}
 
-TEST_CASE("button box keys")
-{
+  // The keys a button box takes.
   const KeyEffect none = KeyEffect::none, press = KeyEffect::press, count = KeyEffect::count,
                   forward = KeyEffect::forward_to_main;
   // key, with Ctrl, buttons in the box; what it does, to which button

@@ -107,23 +107,22 @@ TEST_CASE("set-up: texts, long file names never cut, two redraws on the first pa
   CHECK(refused.redraws == 1);
 }
 
-TEST_CASE("width and height: outside their ranges put back, inside applied once")
+TEST_CASE("sizes outside their ranges put back, inside applied once; counts below 1 and too big a work image refused")
 {
-  Loop l;
-  l.settle();
+  Loop sized;
+  sized.settle();
   for (const char* typed : {"2000", "119", "abc", "-640", "1241"}) {
     CAPTURE(typed);
-    l.type({{item_width, typed}, {item_height, typed}});
-    CHECK(l.text[item_width] == (std::string(typed) == "1241" ? "1241" : "640"));
-    CHECK((l.text[item_height] == "480" && l.s.chart_height == 480));
+    sized.type({{item_width, typed}, {item_height, typed}});
+    CHECK(sized.text[item_width] == (std::string(typed) == "1241" ? "1241" : "640"));
+    CHECK((sized.text[item_height] == "480" && sized.s.chart_height == 480));
   }
-  CHECK((l.s.chart_width == 1241 && l.resizes == 1));
-  l.type({{item_width, "800"}, {item_height, "120"}});
-  CHECK((l.s.band_height == 12 && work_image_width(l.s) == 4800 && l.resizes == 2 && l.redraws == 2));
-}
+  CHECK((sized.s.chart_width == 1241 && sized.resizes == 1));
+  sized.type({{item_width, "800"}, {item_height, "120"}});
+  CHECK((sized.s.band_height == 12 && work_image_width(sized.s) == 4800));
+  CHECK((sized.resizes == 2 && sized.redraws == 2));
 
-TEST_CASE("counts below 1 and values the work image cannot take are refused")
-{
+  // Counts below 1 and values the work image cannot take are refused.
   Loop l;
   l.settle();
   const ChartState before = l.s;

@@ -66,7 +66,7 @@ TEST_CASE("font: sample rows, metrics, every glyph its own")
   }
 }
 
-TEST_CASE("bitmap-font text: PutChar draws the set bits above text_y and moves one cell, lines wrap, ImagePrintf keeps to its buffer")
+TEST_CASE("text on images: glyph bits above text_y, one cell a character, wrapping, the printf bound; TrueType double bytes")
 {
   text_canvas(40, 30);
   QEL_PutPixel(5, 20, 0x0000FF);   // background inside the cell stays
@@ -112,10 +112,8 @@ TEST_CASE("bitmap-font text: PutChar draws the set bits above text_y and moves o
   text_x = 0;
   QEL_ImagePrintf("%s", std::string(5000, 'W').c_str());
   CHECK((text_y == 14 + 16 * 409 && text_x == 5 * 8));   // 4095 characters: 409 lines and 5
-}
 
-TEST_CASE("TrueType text takes a lead byte and the next byte as one code")
-{
+  // TrueType text takes a lead byte and the next byte as one code.
   auto collect = [](const char* s) {
     std::vector<int> codes;
     for_each_tt_code(s, [&](int code) { codes.push_back(code); });

@@ -49,7 +49,7 @@ constexpr wchar_t wide = 0x3042;
 
 } // namespace
 
-TEST_CASE("line editing: backspace, tabs, the 255 limit and the line end")
+TEST_CASE("line editing: backspace, tabs, the 255 limit, the line end; rows that end, wide characters, scrolling")
 {
   Typing t(40, 10);
   t.type(L"12\b3");
@@ -64,23 +64,20 @@ TEST_CASE("line editing: backspace, tabs, the 255 limit and the line end")
   Typing long_line(40, 30);
   long_line.type(std::wstring(300, L'k')).type(L"\bz");
   CHECK(long_line.text() == std::wstring(254, L'k') + L'z');
-}
 
-TEST_CASE("line editing: rows end when no cell is left for the caret, a wide character that does not fit moves whole, "
-          "wrapping past the last row scrolls; backspace returns")
-{
-  Typing t(10, 5);
-  t.type(L"abcdefghi");
-  CHECK(t.cell() == std::pair{9, 0});   // the caret takes the last cell
-  t.type(L"j");                         // drawn in the last cell, then the next row
-  CHECK((t.at(9, 0) == L'j' && t.cell() == std::pair{0, 1}));
-  t.type(L"k");
-  CHECK(t.at(0, 1) == L'k');
+  // A row ends when no cell is left for the caret; backspace returns.
+  Typing row(10, 5);
+  row.type(L"abcdefghi");
+  CHECK(row.cell() == std::pair{9, 0});   // the caret takes the last cell
+  row.type(L"j");                         // drawn in the last cell, then the next row
+  CHECK((row.at(9, 0) == L'j' && row.cell() == std::pair{0, 1}));
+  row.type(L"k");
+  CHECK(row.at(0, 1) == L'k');
   // Back over "k", then over "j" which ended the first row.
-  CHECK(t.type(L"\b").cell() == std::pair{0, 1});
-  CHECK(t.type(L"\b").cell() == std::pair{9, 0});
-  CHECK(t.at(9, 0) == L'_');
-  CHECK((t.type(L"J").text() == L"abcdefghiJ" && t.y == Typing::chh));
+  CHECK(row.type(L"\b").cell() == std::pair{0, 1});
+  CHECK(row.type(L"\b").cell() == std::pair{9, 0});
+  CHECK(row.at(9, 0) == L'_');
+  CHECK((row.type(L"J").text() == L"abcdefghiJ" && row.y == Typing::chh));
 
   Typing moved(10, 5);
   moved.type(L"abcdefghi").type({wide});   // cursor in the last cell: no room for two
