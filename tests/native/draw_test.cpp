@@ -77,7 +77,7 @@ TEST_CASE("lines: every pixel of the stepping rule once, clipped, both depths, f
   CHECK(where(4).size() == 24);
 }
 
-TEST_CASE("boxes: outline, inside only from a span of 2, XOR borders; circles: small radii, each pixel once, XOR restores")
+TEST_CASE("boxes: outline, inside only from a span of 2, XOR borders; circles: each pixel once, XOR restores; flood fill")
 {
   canvas(10, 8);
   QEL_FillBox(0, 0, 1, 5, 0xE, 0xF);
@@ -139,10 +139,9 @@ TEST_CASE("boxes: outline, inside only from a span of 2, XOR borders; circles: s
   QEL_Circle(1, INT_MAX, 2, 1000);   // points past the int range stay outside
   XorFillCircle(INT_MIN, INT_MIN, 3);
   CHECK(not_black().empty());
-}
 
-TEST_CASE("flood fill: nothing to do, or exactly the 4-connected region, with at most 4000 seeds")
-{
+  // Flood fill: nothing to do, or exactly the 4-connected region, with at
+  // most 4000 seeds.
   for (int bits : {32, 8}) {   // index 255 is what 0xFFFFFF stores
     canvas(6, 6, bits);
     QEL_FillBox(0, 0, 5, 5, 0xFFFFFF, 0xFFFFFF);

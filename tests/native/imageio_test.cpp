@@ -71,8 +71,9 @@ TEST_CASE("AppendExtension looks at the last four characters only, in any letter
   CHECK(save_format_for_filter(-5) == -1);
 }
 
-TEST_CASE("nearest palette entry: squared distance, lowest index among equals; colour reduction exact up to 256 colours, else on the nearest of 256")
+TEST_CASE_FIXTURE(FreshSlots, "nearest palette entries, colour reduction; where a picture lands and how it is drawn")
 {
+  // The nearest palette entry: squared distance, lowest index among equals.
   const std::uint32_t palette[] = {0x000000, 0xFF0000, 0x0000FF, 0xFF0000, 0x808080};
   CHECK(nearest_palette_index(palette, 5, 0xFF0000) == 1);   // exact, first of two
   CHECK(nearest_palette_index(palette, 5, 0xF00010) == 1);
@@ -130,11 +131,9 @@ TEST_CASE("nearest palette entry: squared distance, lowest index among equals; c
 
   // The palette stays within what max_colours asks.
   CHECK(reduce_colours(pixels.data(), pixels.size(), 16).palette.size() == 16);
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "clip_placement: the part of a picture inside the image; composite_picture draws it into both kinds of image")
-{
-  // source x, y, target x, y, width, height
+  // clip_placement: the part of a picture inside the image (source x, y,
+  // target x, y, width, height).
   auto parts = [](const Placement& p) {
     return std::vector{p.source_x, p.source_y, p.target_x, p.target_y, p.width, p.height};
   };
@@ -160,9 +159,9 @@ TEST_CASE_FIXTURE(FreshSlots, "clip_placement: the part of a picture inside the 
 
   // 8-bit: each colour becomes the nearest entry; rows at the padded stride.
   REQUIRE(QEL_CreateImage8(1, "t8", 0, 0, 7, 5, 100) == 0);
-  std::vector<std::uint32_t> palette = grey_ramp();
-  palette[10] = 0xFF0000;
-  palette[20] = 0x0000FF;
+  std::vector<std::uint32_t> entries = grey_ramp();
+  entries[10] = 0xFF0000;
+  entries[20] = 0x0000FF;
   const SlotPixels& idx = slot_pixels[1];
   REQUIRE(idx.stride == 8);
   std::vector<std::uint32_t> argb(7 * 5);
@@ -171,7 +170,7 @@ TEST_CASE_FIXTURE(FreshSlots, "clip_placement: the part of a picture inside the 
       argb[y * 7 + x] = x == y ? 0xFFFE0101 : x == 6 ? 0xFF0000FE : 0xFF050505;
   argb[6] = 0x0000FF00;     // transparent over index 0: stays 0
   idx.pixels8[7] = 99;      // padding byte of row 0
-  composite_picture(idx, clip_placement(7, 5, 0, 0, 7, 5), argb.data(), palette.data());
+  composite_picture(idx, clip_placement(7, 5, 0, 0, 7, 5), argb.data(), entries.data());
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 7; ++x) {
       INFO(x, ", ", y);

@@ -30,7 +30,7 @@ bool gone(int slot) { return !slot_in_use(slot) && !headless_window(slot).open; 
 
 } // namespace
 
-TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits and selects the new image; captions")
+TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits and selects the new image; captions; refusals")
 {
   CHECK(QEL_CreateImage(3, "work", 10, 20, 640, 480, 100) == 0);
   CHECK(window(3) == std::vector{10, 20, 640, 480});
@@ -56,33 +56,33 @@ TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits and se
   REQUIRE(QEL_CreateImage8(0, std::string(300, 'T').c_str(), 0, 0, 10, 10, 3200) == 0);
   CHECK(image_slots[0].title.size() == 255);
   CHECK(caption(0) == std::string(242, 'T') + "(3200%)[8bit]");
+  // A buffer without room for the title keeps the suffix.
   char small[8];
-  CHECK((format_caption(small, sizeof small, "abc", 100, 32, true) == 7 && std::string(small) == "(100%)*"));   // no room for the title
+  CHECK((format_caption(small, sizeof small, "abc", 100, 32, true) == 7 && std::string(small) == "(100%)*"));
   CHECK((format_caption(small, 1, "abc", 100, 32, false) == 0 && small[0] == '\0'));
   REQUIRE(QEL_CreateImage(2, nullptr, 0, 0, 10, 10, 3200) == 0);
   CHECK(caption(2) == "(3200%)");
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "refusals leave the slot as it was")
-{
-  CHECK((QEL_CreateImage(256, "x", 0, 0, 10, 10, 100) == 4 && QEL_CreateImage(-1, "x", 0, 0, 10, 10, 100) == 4));
-  CHECK((create_image(2, "x", 0, 0, 10, 10, 24, 100, 1) == 3 && !slot_in_use(2)));
+  // Refusals leave the slot as it was.
+  for (int slot : {256, -1})
+    CHECK(QEL_CreateImage(slot, "x", 0, 0, 10, 10, 100) == 4);
+  CHECK((create_image(12, "x", 0, 0, 10, 10, 24, 100, 1) == 3 && !slot_in_use(12)));
 
   // An in-use slot is not touched.
-  REQUIRE(QEL_CreateImage(2, "first", 0, 0, 10, 10, 100) == 0);
+  REQUIRE(QEL_CreateImage(12, "first", 0, 0, 10, 10, 100) == 0);
   QEL_PutPixel(1, 1, 0x123456);
-  CHECK(QEL_CreateImage8(2, "second", 0, 0, 20, 20, 100) == 1);
-  CHECK((image_slots[2].title == "first" && image_slots[2].bits == 32 && QEL_GetPixel(1, 1) == 0x123456));
+  CHECK(QEL_CreateImage8(12, "second", 0, 0, 20, 20, 100) == 1);
+  CHECK((image_slots[12].title == "first" && image_slots[12].bits == 32 && QEL_GetPixel(1, 1) == 0x123456));
 
-  CHECK(QEL_CreateImage(3, "wide", 0, 0, 200000, 10, 100) == 2);   // even 1% is too wide
+  CHECK(QEL_CreateImage(13, "wide", 0, 0, 200000, 10, 100) == 2);   // even 1% is too wide
   // 65536 x 65536 x 4 is 0 in 32 bits; the fit rule accepts it at 1%.
-  CHECK((QEL_CreateImageFL(1, "huge", 0, 0, 65536, 65536, 100) == 3 &&
-         QEL_CreateImage8FL(1, "huge", 0, 0, 65536, 65536, 100) == 3));
-  CHECK((gone(3) && gone(1)));
+  CHECK((QEL_CreateImageFL(11, "huge", 0, 0, 65536, 65536, 100) == 3 &&
+         QEL_CreateImage8FL(11, "huge", 0, 0, 65536, 65536, 100) == 3));
+  CHECK((gone(13) && gone(11)));
 
   // A platform that cannot make the bitmap: the window made before it goes too.
   headless_fail_buffers(true);
-  CHECK((QEL_CreateImage(1, "nobuffer", 0, 0, 10, 10, 100) == 3 && gone(1) && qel_current_image == 2));
+  CHECK((QEL_CreateImage(11, "nobuffer", 0, 0, 10, 10, 100) == 3 && gone(11) && qel_current_image == 12));
 }
 
 TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction; the selection history and restoring")
