@@ -18,7 +18,7 @@ cp "$sample" "$work/pair.png"
 cd "$work"
 convert pair.png pair.ppm && "$expect" pair.ppm . || { echo "native reference failed"; exit 1; }
 
-fail() { echo "FAILED: $*"; echo "windows:"; probe titles; exit 1; }
+fail() { echo "FAILED: $*"; exit 1; }
 probe() { wine "$probe_exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 # Without --sync: xdotool then waits for a pointer motion that never comes
 # (15 s) when the pointer is already there. The move and the click reach

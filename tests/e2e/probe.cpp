@@ -3,7 +3,6 @@
 // its title, as a user would see it.
 //   probe TITLE QUESTION            print the answer
 //   probe TITLE QUESTION WANT MS    exit 0 once the answer is WANT, 1 after MS
-//   probe titles                    every visible top-level title, one a line
 // Questions: shown (1 or 0), foreground (1 or 0), corners (the window's and
 // its client area's top-left corners on the screen), size (the client area's
 // width and height), editN (the text of its N-th edit field), ok (press its
@@ -14,7 +13,6 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -30,26 +28,19 @@ std::string text_of(HWND window, bool edit = false)
   return text;
 }
 
-// The visible titled windows, from one snapshot of the desktop.
-std::vector<std::pair<HWND, std::string>> titled_windows()
-{
-  std::vector<std::pair<HWND, std::string>> found;
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        if (IsWindowVisible(w) && !text_of(w).empty())
-          reinterpret_cast<std::vector<std::pair<HWND, std::string>>*>(l)->emplace_back(w, text_of(w));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
+// The visible window with that title, from one snapshot of the desktop.
 HWND find_titled(const std::string& title)
 {
-  for (const auto& [window, text] : titled_windows())
-    if (text == title)
-      return window;
-  return nullptr;
+  std::pair<std::string, HWND> search{title, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(l);
+        if (IsWindowVisible(w) && text_of(w) == s->first)
+          s->second = w;
+        return !s->second;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
 
 std::string answer(HWND w, const std::string& question)
@@ -82,11 +73,6 @@ std::string answer(HWND w, const std::string& question)
 
 int main(int argc, char** argv)
 {
-  if (argc == 2 && std::string(argv[1]) == "titles") {
-    for (const auto& [window, text] : titled_windows())
-      std::printf("%s\n", text.c_str());
-    return 0;
-  }
   if (argc != 3 && argc != 5)
     return 2;
   // Asked without WANT, the window may be a moment from showing (a box

@@ -21,7 +21,7 @@ bool overlap(box_rect a, box_rect b)
 
 // ---- Input box -------------------------------------------------------------------
 
-TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; sizing moves the column at the dragged edge")
+TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; sizing moves the dragged edge's column")
 {
   CHECK(std::vector{clamp_item_count(INT_MIN), clamp_item_count(0), clamp_item_count(45)} == std::vector{1, 1, 30});
 

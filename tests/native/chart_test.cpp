@@ -48,7 +48,7 @@ int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >
 
 } // namespace
 
-TEST_CASE("shared helpers: to_int truncates toward zero, anything else is the lowest int; slanted triples; one band")
+TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart and the check pattern")
 {
   CHECK((to_int(-2.9) == -2 && to_int(2147483647.9) == INT_MAX));
   for (double out : {2147483648.0, -2147483649.0, 1e300, HUGE_VAL, -HUGE_VAL, not_a_number})
@@ -105,20 +105,18 @@ TEST_CASE("shared helpers: to_int truncates toward zero, anything else is the lo
   for (int x = 0; x < 700; ++x)
     if (x < 56 || x >= 640)
       CHECK(at(chart_slot, x, 0) == 0x123456u);
-}
 
-TEST_CASE("the default chart: ten labelled bands of 48 rows; then the check pattern")
-{
+  // The default chart: ten labelled bands of 48 rows.
   reset_image_slots();
   // A white source: every sample is 255, and at these pitches every blend
   // fraction is 0 or 0.5, so blended samples stay 255 too.
   make_image(source_slot, 200, 100);
   fill(source_slot, 0xFFFFFF);
-  ChartState s;
-  start_run(s, 200, 100);
-  OpenWorkImage(s);
+  ChartState defaults;
+  start_run(defaults, 200, 100);
+  OpenWorkImage(defaults);
   make_image(chart_slot, 640, 480);
-  DrawChart(s);
+  DrawChart(defaults);
 
   // Expected, in image 5: the labels 4.000 to 13.000 as the bitmap font
   // draws them (band 4 yellow), and row 3j + t of band i lit from subpixel
@@ -138,7 +136,7 @@ TEST_CASE("the default chart: ten labelled bands of 48 rows; then the check patt
   // The check pattern over it: a frame and five lines from 10 % to 90 % that
   // start on row 48 at these subpixels and run 384 rows; the last ends at
   // subpixel 1727.
-  DrawLensCheck(s);
+  DrawLensCheck(defaults);
   std::vector<std::uint32_t> expected(640 * 480, 0);
   for (int i = 0; i < 640 * 480; ++i)
     expected[i] = i < 640 || i >= 479 * 640 || i % 640 == 0 || i % 640 == 639 ? 0xFFFFFF : 0;
@@ -148,7 +146,7 @@ TEST_CASE("the default chart: ten labelled bands of 48 rows; then the check patt
   CHECK(words_of(chart_slot) == expected);
 }
 
-TEST_CASE("the work image is made even where the screen limits allow no zoom; a missing image never redirects the writes")
+TEST_CASE("the work image is made where the screen limits allow no zoom; a missing image never redirects the writes")
 {
   reset_image_slots();
   make_image(source_slot, 64, 48);

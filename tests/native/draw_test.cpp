@@ -77,7 +77,7 @@ TEST_CASE("lines: every pixel of the stepping rule once, clipped, both depths, f
   CHECK(where(4).size() == 24);
 }
 
-TEST_CASE("boxes: outline, inside only from a span of 2, XOR borders; circles: each pixel once, XOR restores; flood fill")
+TEST_CASE("boxes: outline, inside from a span of 2, XOR borders; circles: each pixel once, XOR restores; flood fill")
 {
   canvas(10, 8);
   QEL_FillBox(0, 0, 1, 5, 0xE, 0xF);

@@ -66,7 +66,7 @@ TEST_CASE("font: sample rows, metrics, every glyph its own")
   }
 }
 
-TEST_CASE("text on images: glyph bits above text_y, one cell a character, wrapping, the printf bound; TrueType double bytes")
+TEST_CASE("text on images: glyph bits above text_y, a cell a character, wrapping, the printf bound; TrueType bytes")
 {
   text_canvas(40, 30);
   QEL_PutPixel(5, 20, 0x0000FF);   // background inside the cell stays

@@ -36,7 +36,7 @@ int distance2(std::uint32_t a, std::uint32_t b)
 
 } // namespace
 
-TEST_CASE("AppendExtension looks at the last four characters only, in any letter case, never past the buffer; save formats")
+TEST_CASE("AppendExtension looks at the last four characters only, in any case, never past the buffer; save formats")
 {
   CHECK(appended(L"chart.pNg", 3) == L"chart.pNg");
   CHECK(appended(L"chart", 3) == L"chart.png");
@@ -153,7 +153,8 @@ TEST_CASE_FIXTURE(FreshSlots, "nearest palette entries, colour reduction; where 
   std::fill_n(rgb.pixels32, 35, 0x00204060u);
   const std::uint32_t four[] = {0xFFFF0000, 0x000000FF, 0x80FFFFFF, 0xFF0000FF};
   composite_picture(rgb, clip_placement(2, 2, 5, 3, 7, 5), four, nullptr);
-  CHECK(std::vector{rgb.pixels32[3 * 7 + 5], rgb.pixels32[3 * 7 + 6], rgb.pixels32[4 * 7 + 5], rgb.pixels32[4 * 7 + 6]} ==
+  const std::uint32_t* row3 = rgb.pixels32 + 3 * 7;
+  CHECK(std::vector{row3[5], row3[6], row3[7 + 5], row3[7 + 6]} ==
         std::vector<std::uint32_t>{0xFF0000, 0x204060, 0x90A0B0, 0x0000FF});
   CHECK(std::count(rgb.pixels32, rgb.pixels32 + 35, 0x204060u) == 35 - 3);
 

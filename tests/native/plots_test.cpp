@@ -8,7 +8,7 @@
 #include "fresh_slots.h"
 #include "imgproc/plots.h"
 
-TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mode, each flag its channel; the chroma plane")
+TEST_CASE("profiles: full scale on row 0, zero on row 127, nothing without a mode, a channel a flag; the chroma plane")
 {
   canvas(40, 128);
   const std::vector<std::uint32_t> white(20, 0xFFFFFF), black(20, 0);

@@ -61,7 +61,7 @@ std::string check_text(double value)
 
 } // namespace
 
-TEST_CASE("chosen values: both notations, carries, the ends of the range, zero, non-finite; short buffers; random values")
+TEST_CASE("chosen values: both notations, carries, range ends, zero, non-finite; short buffers; random values")
 {
   // Ordinary values of every exponent and sign are the random case's; these
   // are the documented layouts and what random values seldom reach.
@@ -73,8 +73,8 @@ TEST_CASE("chosen values: both notations, carries, the ends of the range, zero, 
       {-1.5e-5, "-1.5e-005"}, {1.23456789049, "1.23456789"}, {1.23456789051, "1.234567891"},
       // Rounding may carry into a new leading digit and switch the notation.
       {9.9999999999, "10."}, {-9.99999999996, "-10."}, {999999999.99, "1000000000."}, {9999999999.5, "1.e+010"},
-      {0.099999999999, "0.1"}, {0.0099999999999, "1.e-002"}, {9.99999999999e99, "1.e+100"}, {DBL_MAX, "1.797693135e+308"},
-      {std::numeric_limits<double>::denorm_min(), "4.940656458e-324"}, {0.0, "0."}, {-0.0, "0."},
+      {0.099999999999, "0.1"}, {0.0099999999999, "1.e-002"}, {9.99999999999e99, "1.e+100"}, {0.0, "0."}, {-0.0, "0."},
+      {DBL_MAX, "1.797693135e+308"}, {std::numeric_limits<double>::denorm_min(), "4.940656458e-324"},
       {std::numeric_limits<double>::infinity(), "inf"}, {-std::numeric_limits<double>::infinity(), "-inf"},
       {std::numeric_limits<double>::quiet_NaN(), "nan"},
   };

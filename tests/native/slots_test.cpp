@@ -30,7 +30,7 @@ bool gone(int slot) { return !slot_in_use(slot) && !headless_window(slot).open; 
 
 } // namespace
 
-TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits and selects the new image; captions; refusals")
+TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits, selects the new image; captions; refusals")
 {
   CHECK(QEL_CreateImage(3, "work", 10, 20, 640, 480, 100) == 0);
   CHECK(window(3) == std::vector{10, 20, 640, 480});
@@ -126,7 +126,7 @@ TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction; the se
   CHECK((qel_current_image == 11 && selection_history[0] == 11));
 }
 
-TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; resize keeps title, place, zoom request, stretch mode and palette")
+TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; a resize keeps title, place, zoom, palette")
 {
   std::uint32_t calls[256] = {};
   CHECK((QEL_SetPalette(calls, 256) == 1 && QEL_GetPalette(calls) == 1));   // slot 0 free at start-up

@@ -17,7 +17,7 @@ std::vector<int> limits_of(const SizeLimits& l) { return {l.min_width, l.min_hei
 
 } // namespace
 
-TEST_CASE("size limits from the system metrics; the fit rule: truncating double arithmetic, screen and minimum window, wrapping products; zoom steps")
+TEST_CASE("size limits from the metrics; the fit rule: truncation, screen and minimum window, wrapping products; steps")
 {
   // min 136 - 2 x 4 by 39 - 2 x 4 - 23; max height 1080 - 23
   CHECK(limits_of(screen) == std::vector{128, 8, 1920, 1057});
