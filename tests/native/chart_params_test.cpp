@@ -75,28 +75,30 @@ std::vector<double> pitches(const ChartState& s) { return {s.pitch, s.first_pitc
 
 } // namespace
 
-TEST_CASE("set-up: texts, long file names never cut, two redraws on the first pass, one after a refused step")
+TEST_CASE("set-up texts and passes; sizes outside their ranges put back; counts below 1 and huge work images refused")
 {
-  Loop l;
-  const auto lines = summary_lines(l.s);
+  // The set-up: texts, long file names never cut, two redraws on the first
+  // pass, one after a refused step.
+  Loop fresh;
+  const auto lines = summary_lines(fresh.s);
   CHECK(lines[0] + lines[1] + lines[2] + lines[3] ==
         "pitch: 8.000000\ndt: 4.000000\npic_num: 2\nview_num: 2\n");
-  CHECK(chart_file_name(l.s, false) == "lenti_chart_4.000000_13.000000_640_480.png");
-  CHECK(chart_file_name(l.s, true) == "lenti_chart_R_4.000000_13.000000_480_640.png");
-  CHECK(toggle_check_mode(l.s));
-  CHECK(chart_file_name(l.s, false) == "lenti_check_640_480.png");
-  CHECK(chart_file_name(l.s, true) == "lenti_check_R_480_640.png");
-  CHECK_FALSE(toggle_check_mode(l.s));
+  CHECK(chart_file_name(fresh.s, false) == "lenti_chart_4.000000_13.000000_640_480.png");
+  CHECK(chart_file_name(fresh.s, true) == "lenti_chart_R_4.000000_13.000000_480_640.png");
+  CHECK(toggle_check_mode(fresh.s));
+  CHECK(chart_file_name(fresh.s, false) == "lenti_check_640_480.png");
+  CHECK(chart_file_name(fresh.s, true) == "lenti_check_R_480_640.png");
+  CHECK_FALSE(toggle_check_mode(fresh.s));
   // Huge pitches give long file names, never cut ones.
   ChartState huge;
   huge.first_pitch = 1e300;
   CHECK((chart_file_name(huge, false).ends_with("_640_480.png") && chart_file_name(huge, false).size() > 600));
 
   // step and p_step have never been acted on (last values 0).
-  l.pass();
-  CHECK((l.redraws == 2 && l.changes() == 2));
-  l.settle().pass();
-  CHECK(l.changes() == 0);
+  fresh.pass();
+  CHECK((fresh.redraws == 2 && fresh.changes() == 2));
+  fresh.settle().pass();
+  CHECK(fresh.changes() == 0);
 
   // A step refused before the first pass shows the step in force, a text
   // that has still never been acted on.
@@ -105,22 +107,19 @@ TEST_CASE("set-up: texts, long file names never cut, two redraws on the first pa
   refused.redraws = 0;
   refused.pass();
   CHECK(refused.redraws == 1);
-}
 
-TEST_CASE("sizes outside their ranges put back, inside applied once; counts below 1 and too big a work image refused")
-{
-  Loop sized;
-  sized.settle();
+  // Sizes outside their ranges are put back, inside applied once (the loop
+  // is settled).
   for (const char* typed : {"2000", "119", "abc", "-640", "1241"}) {
     CAPTURE(typed);
-    sized.type({{item_width, typed}, {item_height, typed}});
-    CHECK(sized.text[item_width] == (std::string(typed) == "1241" ? "1241" : "640"));
-    CHECK((sized.text[item_height] == "480" && sized.s.chart_height == 480));
+    fresh.type({{item_width, typed}, {item_height, typed}});
+    CHECK(fresh.text[item_width] == (std::string(typed) == "1241" ? "1241" : "640"));
+    CHECK((fresh.text[item_height] == "480" && fresh.s.chart_height == 480));
   }
-  CHECK((sized.s.chart_width == 1241 && sized.resizes == 1));
-  sized.type({{item_width, "800"}, {item_height, "120"}});
-  CHECK((sized.s.band_height == 12 && work_image_width(sized.s) == 4800));
-  CHECK((sized.resizes == 2 && sized.redraws == 2));
+  CHECK((fresh.s.chart_width == 1241 && fresh.resizes == 1));
+  fresh.type({{item_width, "800"}, {item_height, "120"}});
+  CHECK((fresh.s.band_height == 12 && work_image_width(fresh.s) == 4800));
+  CHECK((fresh.resizes == 2 && fresh.redraws == 2));
 
   // Counts below 1 and values the work image cannot take are refused.
   Loop l;

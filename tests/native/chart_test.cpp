@@ -146,7 +146,7 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
   CHECK(words_of(chart_slot) == expected);
 }
 
-TEST_CASE("the work image is made where the screen limits allow no zoom; a missing image never redirects the writes")
+TEST_CASE("a missing image never redirects the writes; the work image is made where the screen limits allow no zoom")
 {
   reset_image_slots();
   make_image(source_slot, 64, 48);
@@ -154,38 +154,36 @@ TEST_CASE("the work image is made where the screen limits allow no zoom; a missi
   const auto source = bytes_of(source_slot);
   ChartState s;
   start_run(s, 64, 48);
-  SUBCASE("3840 x 12: never 8 rows high while at most 1920 wide")
-  {
-    s.band_height = 12;
-    CHECK(QEL_CreateImage(7, "t", 0, 0, 3840, 12, 10) == 2);
-    OpenWorkImage(s);
-    REQUIRE(slot_in_use(work_slot));
-    CHECK(at(work_slot, 3839, 11) == 0x336699u);
-    s.band_height = 4;
-    RefillWorkImage(s);
-    REQUIRE(slot_in_use(work_slot));
-    CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
-    CHECK(qel_current_image == work_slot);
-  }
-  SUBCASE("no work image (its creation failed): the source stays, bands read black")
-  {
-    ResampleSource(s, 0.01, 0.8);
-    CHECK(bytes_of(source_slot) == source);
-    make_image(chart_slot, 640, 480);
-    fill(chart_slot, 0x777777);
-    DrawChart(s);
-    CHECK(std::count(&at(chart_slot, 56, 100), &at(chart_slot, 640, 100), 0u) == 640 - 56);
-  }
-  SUBCASE("no chart image, no turned image")
-  {
-    make_image(work_slot, work_image_width(s), s.band_height);
-    fill(work_slot, 0x777777);
-    const auto work = bytes_of(work_slot);
-    DrawChart(s);
-    DrawLensCheck(s);
-    TurnChart(640, 480);
-    CHECK((bytes_of(work_slot) == work && bytes_of(source_slot) == source));
-  }
+  // No work image (its creation failed): the source stays, bands read black.
+  ResampleSource(s, 0.01, 0.8);
+  CHECK(bytes_of(source_slot) == source);
+  make_image(chart_slot, 640, 480);
+  fill(chart_slot, 0x777777);
+  DrawChart(s);
+  CHECK(std::count(&at(chart_slot, 56, 100), &at(chart_slot, 640, 100), 0u) == 640 - 56);
+
+  // No chart image, no turned image, the work image current.
+  REQUIRE(QEL_DestroyImage(chart_slot) == 0);
+  make_image(work_slot, work_image_width(s), s.band_height);
+  fill(work_slot, 0x777777);
+  const auto work = bytes_of(work_slot);
+  DrawChart(s);
+  DrawLensCheck(s);
+  TurnChart(640, 480);
+  CHECK((bytes_of(work_slot) == work && bytes_of(source_slot) == source));
+
+  // A work image 3840 x 12 is never 8 rows high while at most 1920 wide.
+  REQUIRE(QEL_DestroyImage(work_slot) == 0);
+  s.band_height = 12;
+  CHECK(QEL_CreateImage(7, "t", 0, 0, 3840, 12, 10) == 2);
+  OpenWorkImage(s);
+  REQUIRE(slot_in_use(work_slot));
+  CHECK(at(work_slot, 3839, 11) == 0x336699u);
+  s.band_height = 4;
+  RefillWorkImage(s);
+  REQUIRE(slot_in_use(work_slot));
+  CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
+  CHECK(qel_current_image == work_slot);
 }
 
 namespace {

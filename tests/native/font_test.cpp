@@ -45,7 +45,6 @@ TEST_CASE("font: sample rows, metrics, every glyph its own")
 {
   CHECK(rows('A') == Rows{0, 0, 0x18, 0x3C, 0x66, 0x66, 0x66, 0x7E, 0x66, 0x66, 0x66, 0, 0, 0});
   CHECK(rows('g') == Rows{0, 0, 0, 0, 0x3E, 0x66, 0x66, 0x66, 0x66, 0x66, 0x3E, 0x06, 0x06, 0x7C});
-  CHECK(rows('_') == Rows{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF});
   CHECK((extent(' ') == std::pair{-1, -1} && extent(127) == std::pair{-1, -1}));
   for (int code : {31, 128, -200, INT_MIN})
     CHECK(font_glyph(code) == nullptr);

@@ -126,7 +126,7 @@ TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction; the se
   CHECK((qel_current_image == 11 && selection_history[0] == 11));
 }
 
-TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; a resize keeps title, place, zoom, palette")
+TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; a resize keeps the window's settings and palette")
 {
   std::uint32_t calls[256] = {};
   CHECK((QEL_SetPalette(calls, 256) == 1 && QEL_GetPalette(calls) == 1));   // slot 0 free at start-up
