@@ -26,12 +26,8 @@ std::wstring appended(const wchar_t* name, int format)
 
 int distance2(std::uint32_t a, std::uint32_t b)
 {
-  int sum = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-    sum += d * d;
-  }
-  return sum;
+  auto d = [&](int shift) { return static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF); };
+  return d(0) * d(0) + d(8) * d(8) + d(16) * d(16);
 }
 
 } // namespace
