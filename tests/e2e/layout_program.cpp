@@ -1,8 +1,8 @@
 // The user program of the layout round trip, built twice. As the arranger it
 // lays out windows of every kind by hand; rebuilt, its set-up is the source
 // that the arranger's window report put on the clipboard (QEL_LAYOUT_SOURCE
-// names the file). Either way it then runs the report through text window
-// 0's command, writes the source from the clipboard and the windows as the
+// names the file). Either way it then runs the report as text window 0
+// does, writes the source from the clipboard and the windows as the
 // system shows them into the working folder, and ends.
 #include <windows.h>
 
@@ -15,6 +15,7 @@
 #include "clipboard_text.h"
 #include "qellib.h"
 #include "shell/app_win.h"
+#include "text/text_win.h"
 
 namespace {
 
@@ -50,9 +51,9 @@ void arrange()
 BOOL CALLBACK add_window(HWND window, LPARAM shown)
 {
   char name[32] = "", caption[300] = "", line[400];
+  RECT outer{}, client{};
   GetClassNameA(window, name, sizeof name);
   GetWindowTextA(window, caption, sizeof caption);
-  RECT outer{}, client{};
   GetWindowRect(window, &outer);
   GetClientRect(window, &client);
   std::snprintf(line, sizeof line, "%s '%s' at %ld,%ld client %ldx%ld", name, caption, outer.left,
@@ -67,13 +68,7 @@ BOOL CALLBACK add_window(HWND window, LPARAM shown)
 void user_setup()
 {
   arrange();
-  // The report as a user asks for it, from text window 0 of this program.
-  HWND text_zero = nullptr;
-  do
-    text_zero = FindWindowExW(nullptr, text_zero, L"qel_twi", L"TextWindow 0");
-  while (text_zero && GetWindowThreadProcessId(text_zero, nullptr) != GetCurrentThreadId());
-  SendMessageW(text_zero, WM_COMMAND, cmd_window_info, 0);
-
+  write_window_report(0);   // what text window 0's "Window Info." does
   std::ofstream(output_name + "_source.inc", std::ios::binary) << clipboard_text();
   std::set<std::string> shown;
   EnumThreadWindows(GetCurrentThreadId(), add_window, reinterpret_cast<LPARAM>(&shown));

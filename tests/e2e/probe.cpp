@@ -1,154 +1,92 @@
-// A small Windows console tool for end-to-end tests: it looks at the windows
-// of another program under the same desktop, as a user would see them.
-//   probe wait-window TITLE MS       exit 0 once a top-level window has that title
-//   probe gone-window TITLE MS       exit 0 once no top-level window has it
-//   probe wait-foreground TITLE MS   exit 0 once the window with that title is in the foreground
-//   probe wait-edit-text TITLE N TEXT MS   exit 0 once its N-th edit field shows TEXT
-//   probe wait-client-size TITLE W H MS    exit 0 once its client area is W x H
-//   probe window-rect TITLE          "left top right bottom" of the window
-//   probe client-origin TITLE        screen position of the client area's corner
-//   probe client-size TITLE          "width height" of the client area
-//   probe edit-text TITLE N          text of the window's N-th edit field
-//   probe press-ok TITLE             the window's OK button, as a click gives it
-//   probe titles                     every visible top-level title, one a line
+// A small Windows console tool for end-to-end tests: it answers questions
+// about a top-level window of another program on the same desktop, found by
+// its title, as a user would see it.
+//   probe TITLE QUESTION            print the answer
+//   probe TITLE QUESTION WANT MS    exit 0 once the answer is WANT, 1 after MS
+// Questions: shown (1 or 0), foreground (1 or 0), corners (the window's and
+// its client area's top-left corners on the screen), size (the client area's
+// width and height), editN (the text of its N-th edit field), ok (press its
+// OK button, as a click does; answers nothing).
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
+#include <utility>
 
 namespace {
 
-std::string narrow(const wchar_t* wide)
+std::string text_of(HWND window, bool edit = false)
 {
-  char buffer[1024];
-  if (WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr) <= 0)
-    return {};
-  return buffer;
+  wchar_t wide[512] = L"";
+  char text[1024] = "";
+  if (edit)
+    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
+  else
+    GetWindowTextW(window, wide, 512);
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  return text;
 }
 
+// The visible window with that title, from one snapshot of the desktop.
 HWND find_titled(const std::string& title)
 {
-  struct Search {
-    std::string title;
-    HWND found;
-  } search{title, nullptr};
+  std::pair<std::string, HWND> search{title, nullptr};
   EnumWindows(
       [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        wchar_t text[512];
-        GetWindowTextW(w, text, 512);
-        if (IsWindowVisible(w) && narrow(text) == s->title) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
+        auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(l);
+        if (IsWindowVisible(w) && text_of(w) == s->first)
+          s->second = w;
+        return !s->second;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.second;
 }
 
-template <class Condition>
-bool wait_for(int ms, Condition holds)
+std::string answer(HWND w, const std::string& question)
 {
-  for (int waited = 0; waited <= ms; waited += 20) {
-    if (holds())
-      return true;
-    Sleep(20);
+  if (question == "shown")
+    return w ? "1" : "0";
+  char out[64] = "";
+  RECT r{};
+  POINT p{0, 0};
+  if (!w)
+    return "";
+  if (question == "foreground")
+    return GetForegroundWindow() == w ? "1" : "0";
+  if (question == "corners" && GetWindowRect(w, &r) && ClientToScreen(w, &p))
+    std::snprintf(out, sizeof out, "%ld %ld %ld %ld", r.left, r.top, p.x, p.y);
+  if (question == "size" && GetClientRect(w, &r))
+    std::snprintf(out, sizeof out, "%ld %ld", r.right, r.bottom);
+  if (question.starts_with("edit")) {
+    int n = std::atoi(question.c_str() + 4);
+    for (HWND e = FindWindowExW(w, nullptr, L"Edit", nullptr); e; e = FindWindowExW(w, e, L"Edit", nullptr))
+      if (n-- == 0)
+        return text_of(e, true);
   }
-  return false;
-}
-
-HWND nth_edit(HWND parent, int n)
-{
-  std::vector<HWND> edits;
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t class_name[16];
-    if (GetClassNameW(child, class_name, 16) && lstrcmpiW(class_name, L"Edit") == 0)
-      edits.push_back(child);
-  }
-  return n >= 0 && n < static_cast<int>(edits.size()) ? edits[static_cast<size_t>(n)] : nullptr;
-}
-
-std::string edit_text(HWND window, int n)
-{
-  HWND edit = nth_edit(window, n);
-  if (!edit)
-    return {};
-  wchar_t text[512] = L"";
-  SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-  return narrow(text);
+  if (question == "ok")
+    PostMessageW(w, WM_COMMAND, IDOK, 0);
+  return out;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-  if (argc < 2)
+  if (argc != 3 && argc != 5)
     return 2;
-  const std::string command = argv[1];
-  if (command == "titles") {
-    EnumWindows(
-        [](HWND w, LPARAM) -> BOOL {
-          wchar_t text[512];
-          if (IsWindowVisible(w) && GetWindowTextW(w, text, 512) > 0)
-            std::printf("%s\n", narrow(text).c_str());
-          return TRUE;
-        },
-        0);
-    return 0;
-  }
-  if (argc < 3)
-    return 2;
-  const std::string title = argv[2];
-  const int limit = std::atoi(argv[argc - 1]);
-  if (command == "wait-window")
-    return wait_for(limit, [&] { return find_titled(title) != nullptr; }) ? 0 : 1;
-  if (command == "gone-window")
-    return wait_for(limit, [&] { return find_titled(title) == nullptr; }) ? 0 : 1;
-  if (command == "wait-foreground")
-    return wait_for(limit, [&] {
-             HWND w = find_titled(title);
-             return w && GetForegroundWindow() == w;
-           }) ? 0 : 1;
-  if (command == "wait-edit-text" && argc > 5)
-    return wait_for(limit, [&] {
-             HWND w = find_titled(title);
-             return w && edit_text(w, std::atoi(argv[3])) == argv[4];
-           }) ? 0 : 1;
-  if (command == "wait-client-size" && argc > 5)
-    return wait_for(limit, [&] {
-             RECT r;
-             HWND w = find_titled(title);
-             return w && GetClientRect(w, &r) && r.right == std::atoi(argv[3]) &&
-                    r.bottom == std::atoi(argv[4]);
-           }) ? 0 : 1;
-  // The window may be a moment from showing (a box closing hands the
-  // activation around): look for it for up to 5 s.
-  HWND window = nullptr;
-  if (!wait_for(5000, [&] { return (window = find_titled(title)) != nullptr; }))
-    return 1;
-  if (command == "window-rect") {
-    RECT r;
-    GetWindowRect(window, &r);
-    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-  } else if (command == "press-ok") {
-    PostMessageW(window, WM_COMMAND, IDOK, 0);
-  } else if (command == "client-origin") {
-    POINT p{0, 0};
-    ClientToScreen(window, &p);
-    std::printf("%ld %ld\n", p.x, p.y);
-  } else if (command == "client-size") {
-    RECT r;
-    GetClientRect(window, &r);
-    std::printf("%ld %ld\n", r.right, r.bottom);
-  } else if (command == "edit-text" && argc > 3) {
-    if (!nth_edit(window, std::atoi(argv[3])))
+  // Asked without WANT, the window may be a moment from showing (a box
+  // closing hands the activation around): it is looked for up to 5 s.
+  const bool waits = argc == 5;
+  for (int waited = 0;; waited += 20) {
+    HWND window = find_titled(argv[1]);
+    if (waits ? answer(window, argv[2]) == argv[3] : window != nullptr) {
+      if (!waits)
+        std::printf("%s\n", answer(window, argv[2]).c_str());
+      return 0;
+    }
+    if (waited >= (waits ? std::atoi(argv[4]) : 5000))
       return 1;
-    std::printf("%s\n", edit_text(window, std::atoi(argv[3])).c_str());
-  } else {
-    return 2;
+    Sleep(20);
   }
-  return 0;
 }

@@ -3,28 +3,18 @@
 
 #include <climits>
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "forms/button_box_layout.h"
 #include "forms/input_box_layout.h"
 
-namespace {
-
-bool overlap(box_rect a, box_rect b)
-{
-  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
-
-} // namespace
-
 // ---- Input box -------------------------------------------------------------------
 
-TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows")
+TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; sizing moves the dragged edge's column")
 {
-  CHECK(clamp_item_count(INT_MIN) == 1);
-  CHECK(clamp_item_count(0) == 1);
-  CHECK(clamp_item_count(45) == 30);
+  CHECK(std::vector{clamp_item_count(INT_MIN), clamp_item_count(0), clamp_item_count(45)} == std::vector{1, 1, 30});
 
   const column_widths widths{default_isize, default_esize};
   CHECK(input_box_client_size(3, widths) == box_size{162, 86});
@@ -37,19 +27,15 @@ TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows")
       CAPTURE(i);
       const box_rect field = input_field_rect(i, w);
       // Fields end 4 pixels short of the right edge; the last one fits the box.
-      CHECK(field.x + field.width + 4 == client.width);
-      CHECK(field.y + field.height <= client.height);
-      CHECK(!overlap(input_title_rect(i, w), field));
-      CHECK(input_item_at(field.y) == i);
-      CHECK(input_item_at(field.y + field.height - 1) == i);
+      CHECK((field.x + field.width + 4 == client.width && field.y + field.height <= client.height));
+      const box_rect title = input_title_rect(i, w);
+      CHECK(title.x + title.width <= field.x);   // the title ends left of its field
+      CHECK((input_item_at(field.y) == i && input_item_at(field.y + field.height - 1) == i));
     }
   }
-  CHECK(input_item_at(28 * 30 + 1) == 30);   // below the last item: no item
-  CHECK(input_item_at(-1) == -1);
-}
+  CHECK((input_item_at(28 * 30 + 1) == 30 && input_item_at(-1) == -1));   // 30 and -1: no item
 
-TEST_CASE("input box: the dragged edge decides which column follows the new width")
-{
+  // The dragged edge decides which column follows the new width.
   const column_widths start{80, 70};
   const int wider = 162 + 25;
   for (int edge : {edge_right, edge_top_right, edge_bottom_right, edge_top, edge_bottom, edge_none,
@@ -64,13 +50,12 @@ TEST_CASE("input box: the dragged edge decides which column follows the new widt
   CHECK(widths_after_sizing(edge_left, INT_MIN, start).isize == 1);
   CHECK(widths_after_sizing(edge_right, INT_MAX, start).esize == max_client_extent);
   const column_widths asked = clamp_column_widths(-5, INT_MAX);
-  CHECK(asked.isize == 1);
-  CHECK(asked.esize == max_client_extent);
+  CHECK((asked.isize == 1 && asked.esize == max_client_extent));
 }
 
 // ---- Button box --------------------------------------------------------------------
 
-TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge counts")
+TEST_CASE("button box: 1 to 256 buttons, never an overflow; a 2 x 4 grid, clicks, resizing; keys")
 {
   for (auto [c, r] : {std::pair{1, 1}, {256, 1}, {1, 256}, {16, 16}, {85, 3}})
     CHECK(button_grid_allowed(c, r));
@@ -78,10 +63,8 @@ TEST_CASE("button box: 1 to 256 buttons, refused without overflow for huge count
   for (auto [c, r] : {std::pair{0, 4}, {4, 0}, {-2, -3}, {257, 1}, {17, 16}, {86, 3}, {INT_MAX, INT_MAX},
                       {65536, 65536}, {2, INT_MAX}, {INT_MIN, INT_MIN}})
     CHECK_FALSE(button_grid_allowed(c, r));
-}
 
-TEST_CASE("button box: a 2 x 4 grid in row order, and clicks on it")
-{
+  // A 2 x 4 grid in row order, and clicks on it.
   const box_size button{default_button_width, default_button_height};
   CHECK(button_box_client_size(2, 4, button) == box_size{208, 124});
   CHECK(button_rect(1, 2, button) == box_rect{106, 4, 98, 26});
@@ -96,11 +79,9 @@ TEST_CASE("button box: a 2 x 4 grid in row order, and clicks on it")
   CHECK(button_at(10, 122, 2, 4, button) == 6);     // gap below the last row
   CHECK(button_at(150, 500, 2, 4, button) == 7);
   CHECK(button_at(207, 10, 2, 4, button) == 1);     // right of the last column
-}
 
-TEST_CASE("button box: resizing shares the client area out among the buttons")
-{
-  // 10 pixels wider with 2 columns: every button 5 pixels wider.
+  // Resizing shares the client area out among the buttons: 10 pixels wider
+  // with 2 columns, every button 5 pixels wider.
   CHECK(button_size_for_client(218, 124, 2, 4) == box_size{103, 26});
   // Dragged to nothing, buttons keep one pixel; huge sizes stay in range.
   CHECK(button_size_for_client(0, 5, 2, 4) == box_size{1, 1});
@@ -115,20 +96,12 @@ TEST_CASE("button box: resizing shares the client area out among the buttons")
         const box_size client = button_box_client_size(columns, rows, button);
         CHECK(button_size_for_client(client.width, client.height, columns, rows) == button);
       }
-}
 
-TEST_CASE("button box keys")
-{
+  // The keys a button box takes.
   const KeyEffect none = KeyEffect::none, press = KeyEffect::press, count = KeyEffect::count,
                   forward = KeyEffect::forward_to_main;
-  struct Case {
-    int key;
-    bool ctrl;
-    int count;   // buttons in the box
-    KeyEffect effect;
-    int button;
-  };
-  std::vector<Case> cases = {
+  // key, with Ctrl, buttons in the box; what it does, to which button
+  std::vector<std::tuple<int, bool, int, KeyEffect, int>> cases = {
       // Cursor keys and W A S D press buttons 4 to 7, if the box has them.
       {key_up, false, 5, press, 4},    {'W', false, 5, press, 4},   {'W', false, 4, none, 0},
       {key_down, false, 6, press, 5},  {'S', false, 6, press, 5},   {key_down, false, 5, none, 0},
@@ -141,15 +114,14 @@ TEST_CASE("button box keys")
       {'X', true, 8, none, 0},         {key_escape, true, 8, none, 0},     {'C', true, 8, none, 0},
       {'Q', true, 1, KeyEffect::close_box, 0}, {'Q', false, 1, none, 0}, {0x70, false, 8, none, 0},   // F1
   };
-  for (int d = 0; d <= 9; ++d) {
-    cases.push_back({'0' + d, false, 10, count, d});
-    cases.push_back({key_numpad_0 + d, false, 10, count, d});
-  }
-  for (const Case& c : cases) {
-    INFO("key ", c.key, c.ctrl ? " with Ctrl" : "", " in a box of ", c.count);
-    const key_action action = button_box_key(c.key, c.ctrl, c.count);
-    CHECK(action.effect == c.effect);
-    if (c.effect == press || c.effect == count)
-      CHECK(action.button == c.button);
+  for (int d = 0; d <= 9; ++d)
+    for (int key : {'0' + d, key_numpad_0 + d})
+      cases.emplace_back(key, false, 10, count, d);
+  for (const auto& [key, ctrl, buttons, effect, button] : cases) {
+    INFO("key ", key, ctrl ? " with Ctrl" : "", " in a box of ", buttons);
+    const key_action action = button_box_key(key, ctrl, buttons);
+    CHECK(action.effect == effect);
+    if (effect == press || effect == count)
+      CHECK(action.button == button);
   }
 }

@@ -2,7 +2,6 @@
 // them: item texts read like atoi/atof, effects carried out on the texts.
 #include <doctest/doctest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
@@ -24,7 +23,6 @@ struct Loop {
   int redraws = 0, refills = 0, resizes = 0;
 
   int get_int(int item) const { return std::atoi(text[item].c_str()); }
-  double get_real(int item) const { return std::atof(text[item].c_str()); }
   void set_real(int item, double v)
   {
     char b[real_text_size];
@@ -54,16 +52,13 @@ struct Loop {
   {
     apply(check_view_num(s, get_int(item_view_num)));
     apply(check_pic_num(s, get_int(item_pic_num), 1000, 500, limits));
-    apply(check_pitch(s, get_real(item_pitch)));
+    apply(check_pitch(s, std::atof(text[item_pitch].c_str())));
     apply(check_step(s, get_int(item_step)));
-    apply(check_p_step(s, get_real(item_p_step)));
+    apply(check_p_step(s, std::atof(text[item_p_step].c_str())));
     apply(check_width(s, get_int(item_width), limits));
     apply(check_height(s, get_int(item_height), limits));
-    if (s.resize_pending) {
-      ++resizes;
-      ++redraws;
-      s.resize_pending = 0;
-    }
+    redraws += s.resize_pending;   // a pending resize is applied, then drawn
+    resizes += std::exchange(s.resize_pending, 0);
   }
   // After the first pass every last-acted-on value is in force.
   Loop& settle()
@@ -80,49 +75,53 @@ std::vector<double> pitches(const ChartState& s) { return {s.pitch, s.first_pitc
 
 } // namespace
 
-TEST_CASE("set-up: texts, long file names never cut, and two redraws on the first pass")
+TEST_CASE("set-up texts and passes; sizes outside their ranges put back; counts below 1 and huge work images refused")
 {
-  Loop l;
-  const auto lines = summary_lines(l.s);
+  // The set-up: texts, long file names never cut, two redraws on the first
+  // pass, one after a refused step.
+  Loop fresh;
+  const auto lines = summary_lines(fresh.s);
   CHECK(lines[0] + lines[1] + lines[2] + lines[3] ==
         "pitch: 8.000000\ndt: 4.000000\npic_num: 2\nview_num: 2\n");
-  CHECK(chart_file_name(l.s, false) == "lenti_chart_4.000000_13.000000_640_480.png");
-  CHECK(chart_file_name(l.s, true) == "lenti_chart_R_4.000000_13.000000_480_640.png");
-  CHECK(toggle_check_mode(l.s));
-  CHECK(chart_file_name(l.s, false) == "lenti_check_640_480.png");
-  CHECK(chart_file_name(l.s, true) == "lenti_check_R_480_640.png");
-  CHECK_FALSE(toggle_check_mode(l.s));
+  CHECK(chart_file_name(fresh.s, false) == "lenti_chart_4.000000_13.000000_640_480.png");
+  CHECK(chart_file_name(fresh.s, true) == "lenti_chart_R_4.000000_13.000000_480_640.png");
+  CHECK(toggle_check_mode(fresh.s));
+  CHECK(chart_file_name(fresh.s, false) == "lenti_check_640_480.png");
+  CHECK(chart_file_name(fresh.s, true) == "lenti_check_R_480_640.png");
+  CHECK_FALSE(toggle_check_mode(fresh.s));
   // Huge pitches give long file names, never cut ones.
   ChartState huge;
   huge.first_pitch = 1e300;
-  CHECK(chart_file_name(huge, false).ends_with("_640_480.png"));
-  CHECK(chart_file_name(huge, false).size() > 600);
+  CHECK((chart_file_name(huge, false).ends_with("_640_480.png") && chart_file_name(huge, false).size() > 600));
 
   // step and p_step have never been acted on (last values 0).
-  l.pass();
-  CHECK((l.redraws == 2 && l.changes() == 2));
-  l.settle().pass();
-  CHECK(l.changes() == 0);
-}
+  fresh.pass();
+  CHECK((fresh.redraws == 2 && fresh.changes() == 2));
+  fresh.settle().pass();
+  CHECK(fresh.changes() == 0);
 
-TEST_CASE("width and height: outside their ranges put back, inside applied once")
-{
-  Loop l;
-  l.settle();
+  // A step refused before the first pass shows the step in force, a text
+  // that has still never been acted on.
+  Loop refused;
+  CHECK(refused.type({{item_step, "-3"}}).text[item_step] == "10");
+  refused.redraws = 0;
+  refused.pass();
+  CHECK(refused.redraws == 1);
+
+  // Sizes outside their ranges are put back, inside applied once (the loop
+  // is settled).
   for (const char* typed : {"2000", "119", "abc", "-640", "1241"}) {
     CAPTURE(typed);
-    l.type({{item_width, typed}, {item_height, typed}});
-    CHECK(l.text[item_width] == (std::string(typed) == "1241" ? "1241" : "640"));
-    CHECK((l.text[item_height] == "480" && l.s.chart_height == 480));
+    fresh.type({{item_width, typed}, {item_height, typed}});
+    CHECK(fresh.text[item_width] == (std::string(typed) == "1241" ? "1241" : "640"));
+    CHECK((fresh.text[item_height] == "480" && fresh.s.chart_height == 480));
   }
-  CHECK((l.s.chart_width == 1241 && l.resizes == 1));
-  l.type({{item_width, "800"}, {item_height, "120"}});
-  CHECK((l.s.band_height == 12 && work_image_width(l.s) == 4800));
-  CHECK((l.resizes == 2 && l.redraws == 2));
-}
+  CHECK((fresh.s.chart_width == 1241 && fresh.resizes == 1));
+  fresh.type({{item_width, "800"}, {item_height, "120"}});
+  CHECK((fresh.s.band_height == 12 && work_image_width(fresh.s) == 4800));
+  CHECK((fresh.resizes == 2 && fresh.redraws == 2));
 
-TEST_CASE("counts below 1 and values the work image cannot take are refused")
-{
+  // Counts below 1 and values the work image cannot take are refused.
   Loop l;
   l.settle();
   const ChartState before = l.s;
@@ -130,15 +129,13 @@ TEST_CASE("counts below 1 and values the work image cannot take are refused")
     l.type({{item_step, typed}, {item_pic_num, typed}, {item_view_num, typed}});
   l.type({{item_step, "1241"}, {item_pic_num, "17"}, {item_view_num, "5761"}});
   CHECK(l.text[item_step] + l.text[item_pic_num] + l.text[item_view_num] == "1022");
-  CHECK(l.changes() == 0);
-  CHECK((l.s.step == before.step && l.s.first_pitch == before.first_pitch));
+  CHECK((l.changes() == 0 && l.s.step == before.step && l.s.first_pitch == before.first_pitch));
 
   SUBCASE("more than 256 MiB")
   {
     // 51840 x 1240 words: 245 MiB; 10 pictures would be 272 MiB.
     l.type({{item_width, "1920"}, {item_height, "1240"}, {item_step, "1"}, {item_pic_num, "9"}});
-    CHECK(l.s.pic_num == 9);
-    CHECK(l.type({{item_pic_num, "10"}}).text[item_pic_num] == "9");
+    CHECK((l.s.pic_num == 9 && l.type({{item_pic_num, "10"}}).text[item_pic_num] == "9"));
   }
   SUBCASE("a window no zoom fits on the screen")
   {
@@ -152,19 +149,8 @@ TEST_CASE("counts below 1 and values the work image cannot take are refused")
   SUBCASE("more views than pictures, and a new picture count")
   {
     l.type({{item_view_num, "3"}, {item_pic_num, "3"}});
-    CHECK((l.s.picture_width == 333 && work_image_width(l.s) == 5760));
-    CHECK((l.refills == 1 && l.redraws == 2));
+    CHECK((l.s.picture_width == 333 && work_image_width(l.s) == 5760 && l.refills == 1 && l.redraws == 2));
   }
-}
-
-TEST_CASE("a step refused before the first pass shows the step in force")
-{
-  Loop l;
-  CHECK(l.type({{item_step, "-3"}}).text[item_step] == "10");
-  // That text has still never been acted on.
-  l.redraws = 0;
-  l.pass();
-  CHECK(l.redraws == 1);
 }
 
 TEST_CASE("typed pitches and the arrow buttons: p_step within its range, pitch steps re-centre or walk the yellow band")
@@ -177,8 +163,7 @@ TEST_CASE("typed pitches and the arrow buttons: p_step within its range, pitch s
     // Band 0 would be below 0: the pitch moves up to 4 x 10 and is shown.
     CHECK(l.text[item_pitch] + l.text[item_p_step] == "40.10.");
     l.pass();
-    CHECK_FALSE(press_left(l.s).redraw);
-    CHECK((l.s.p_step == 10 && l.s.p_step_exponent == 1));
+    CHECK((!press_left(l.s).redraw && l.s.p_step == 10 && l.s.p_step_exponent == 1));
   }
   SUBCASE("p_step /10, the texts read back after every press")
   {
@@ -188,8 +173,7 @@ TEST_CASE("typed pitches and the arrow buttons: p_step within its range, pitch s
     }
     // 1e-5 / 10 is not the double nearest 1e-6; the text read back is.
     CHECK(l.text[item_p_step] == "1.e-006");
-    CHECK_FALSE(press_right(l.s).redraw);
-    CHECK((l.s.p_step == 1e-6 && l.s.p_step_exponent == -6));
+    CHECK((!press_right(l.s).redraw && l.s.p_step == 1e-6 && l.s.p_step_exponent == -6));
   }
   SUBCASE("NaN is a change on every pass")
   {

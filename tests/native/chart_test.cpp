@@ -12,7 +12,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <span>
 #include <vector>
 
 #include "chart_reference.h"
@@ -49,16 +48,13 @@ int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >
 
 } // namespace
 
-TEST_CASE("to_int truncates toward zero and sends everything else to the lowest int")
+TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart and the check pattern")
 {
-  CHECK(to_int(-2.9) == -2);
-  CHECK(to_int(2147483647.9) == INT_MAX);
+  CHECK((to_int(-2.9) == -2 && to_int(2147483647.9) == INT_MAX));
   for (double out : {2147483648.0, -2147483649.0, 1e300, HUGE_VAL, -HUGE_VAL, not_a_number})
     CHECK(to_int(out) == INT_MIN);
-}
 
-TEST_CASE("PutSlantedTriple: one channel per row, one subpixel further right each row, nothing outside")
-{
+  // PutSlantedTriple: one channel per row, one subpixel further right each row, nothing outside.
   reset_image_slots();
   make_image(4, 6, 6);
   fill(4, 0xAB123456);
@@ -70,15 +66,12 @@ TEST_CASE("PutSlantedTriple: one channel per row, one subpixel further right eac
   // The other channels stay, the top byte goes.
   CHECK(std::vector{at(4, 1, 3), at(4, 1, 4), at(4, 1, 5), at(4, 1, 0), at(4, 2, 1), at(4, 2, 2)} ==
         std::vector<std::uint32_t>{0xFF3456, 0x12FF56, 0x1234FF, 0x123400, 0x003456, 0x120056});
-  const std::vector<std::uint32_t> all = words_of(4);
-  CHECK(std::count(all.begin(), all.end(), 0xAB123456u) == 36 - 6);
-}
+  CHECK(std::ranges::count(words_of(4), 0xAB123456u) == 36 - 6);
 
-TEST_CASE("DrawBand at pitch 8.5 with three views, on a chart wider than W")
-{
-  // One row group of band 0 with W = 640 on a chart 700 wide, as when slot 2
-  // held a larger image before the run: the band still ends where the period
-  // that reaches W ends. The pictures are grey levels 0x40, 0x80 and 0xC0.
+  // DrawBand at pitch 8.5 with three views, on a chart wider than W: one row
+  // group of band 0 with W = 640 on a chart 700 wide, as when slot 2 held a
+  // larger image before the run. The band still ends where the period that
+  // reaches W ends. The pictures are grey levels 0x40, 0x80 and 0xC0.
   reset_image_slots();
   ChartState s;
   s.pic_num = s.view_num = s.band_height = 3;
@@ -88,65 +81,42 @@ TEST_CASE("DrawBand at pitch 8.5 with three views, on a chart wider than W")
       at(work_slot, x, y) = (x / 1920 + 1) * 0x404040u;
   make_image(chart_slot, 700, 3);
   fill(chart_slot, 0x123456);
+  // Each view's first column is blended with its left neighbour: f = 5/6,
+  // 4/6, 3/6, 2/6, 1/6; 0x80 x 1/6 + 0x40 x 5/6 = 74.67, ...
+  DrawBand(s, 0, 8.5);
+  const int blended[] = {0x40, 74, 149, 128, 106, 181};
+  for (int k = 0; k < 6; ++k)
+    CHECK(subpixel(168 + k, 0) == blended[k]);
+
+  // Without blending: views change at every column until the boundary falls
+  // behind at column 261.
+  s.blend_enabled = 0;
+  DrawBand(s, 0, 8.5);
   auto view = [](int q) { return subpixel(q, 0) / 0x40 - 1; };
-  SUBCASE("views change at every column until the boundary falls behind at column 261")
-  {
-    s.blend_enabled = 0;
-    DrawBand(s, 0, 8.5);
-    int first_repeat = 0;
-    for (int q = 169; q < 1920 && first_repeat == 0; ++q) {
-      if (view(q) == view(q - 1))
-        first_repeat = q;
-      else
-        CHECK(view(q) == (view(q - 1) + 1) % 3);
-    }
-    CHECK((view(168) == 0 && first_repeat == 261));
-    // The label's pixels and row 0 after column 1919 are untouched.
-    for (int x = 0; x < 700; ++x)
-      if (x < 56 || x >= 640)
-        CHECK(at(chart_slot, x, 0) == 0x123456u);
+  int first_repeat = 0;
+  for (int q = 169; q < 1920 && first_repeat == 0; ++q) {
+    if (view(q) == view(q - 1))
+      first_repeat = q;
+    else
+      CHECK(view(q) == (view(q - 1) + 1) % 3);
   }
-  SUBCASE("each view's first column is blended with its left neighbour")
-  {
-    DrawBand(s, 0, 8.5);
-    // f = 5/6, 4/6, 3/6, 2/6, 1/6: 0x80 x 1/6 + 0x40 x 5/6 = 74.67, ...
-    const int expected[] = {0x40, 74, 149, 128, 106, 181};
-    for (int k = 0; k < 6; ++k)
-      CHECK(subpixel(168 + k, 0) == expected[k]);
-  }
-}
+  CHECK((view(168) == 0 && first_repeat == 261));
+  // The label's pixels and row 0 after column 1919 are untouched.
+  for (int x = 0; x < 700; ++x)
+    if (x < 56 || x >= 640)
+      CHECK(at(chart_slot, x, 0) == 0x123456u);
 
-TEST_CASE("DrawLensCheck on 640 x 480: a frame and five lines from 10 % to 90 %")
-{
-  reset_image_slots();
-  make_image(chart_slot, 640, 480);
-  fill(chart_slot, 0x777777);
-  DrawLensCheck(ChartState{});
-  // Lines start on row 48 at these subpixels and run 384 rows; the last ends
-  // at subpixel 1727.
-  std::vector<std::uint32_t> expected(640 * 480, 0);
-  for (int i = 0; i < 640 * 480; ++i)
-    expected[i] = i < 640 || i >= 479 * 640 || i % 640 == 0 || i % 640 == 639 ? 0xFFFFFF : 0;
-  for (int start : {192, 480, 768, 1056, 1344})
-    for (int r = 0; r < 384; ++r)
-      expected[(48 + r) * 640 + (start + r) / 3] |= 0xFF0000u >> (8 * ((start + r) % 3));
-  CHECK(words_of(chart_slot) == expected);
-}
-
-TEST_CASE("the default chart: ten labelled bands of 48 rows")
-{
+  // The default chart: ten labelled bands of 48 rows.
   reset_image_slots();
   // A white source: every sample is 255, and at these pitches every blend
   // fraction is 0 or 0.5, so blended samples stay 255 too.
   make_image(source_slot, 200, 100);
   fill(source_slot, 0xFFFFFF);
-  ChartState s;
-  start_run(s, 200, 100);
-  OpenWorkImage(s);
-  CHECK(qel_current_image == work_slot);
+  ChartState defaults;
+  start_run(defaults, 200, 100);
+  OpenWorkImage(defaults);
   make_image(chart_slot, 640, 480);
-  DrawChart(s);
-  CHECK(qel_current_image == chart_slot);
+  DrawChart(defaults);
 
   // Expected, in image 5: the labels 4.000 to 13.000 as the bitmap font
   // draws them (band 4 yellow), and row 3j + t of band i lit from subpixel
@@ -162,58 +132,57 @@ TEST_CASE("the default chart: ten labelled bands of 48 rows")
         at(5, q / 3, i * 48 + row) |= 0xFF0000u >> (8 * (q % 3));
   }
   CHECK(words_of(chart_slot) == words_of(5));
+
+  // The check pattern over it: a frame and five lines from 10 % to 90 % that
+  // start on row 48 at these subpixels and run 384 rows; the last ends at
+  // subpixel 1727.
+  DrawLensCheck(defaults);
+  std::vector<std::uint32_t> expected(640 * 480, 0);
+  for (int i = 0; i < 640 * 480; ++i)
+    expected[i] = i < 640 || i >= 479 * 640 || i % 640 == 0 || i % 640 == 639 ? 0xFFFFFF : 0;
+  for (int start : {192, 480, 768, 1056, 1344})
+    for (int r = 0; r < 384; ++r)
+      expected[(48 + r) * 640 + (start + r) / 3] |= 0xFF0000u >> (8 * ((start + r) % 3));
+  CHECK(words_of(chart_slot) == expected);
 }
 
-TEST_CASE("a missing work, chart or turned image never redirects the writes")
-{
-  reset_image_slots();
-  make_image(source_slot, 50, 40);
-  fill(source_slot, 0x224466);
-  const auto source = bytes_of(source_slot);
-  ChartState s;
-  start_run(s, 50, 40);
-  SUBCASE("work image creation failed: the source stays, bands read black")
-  {
-    headless_fail_buffers(true);
-    CHECK(QEL_CreateImage(work_slot, "work", 0, 300, work_image_width(s), s.band_height, 10) != 0);
-    headless_fail_buffers(false);
-    ResampleSource(s, 0.01, 0.8);
-    CHECK(bytes_of(source_slot) == source);
-    make_image(chart_slot, 640, 480);
-    fill(chart_slot, 0x777777);
-    DrawChart(s);
-    CHECK(std::count(&at(chart_slot, 56, 100), &at(chart_slot, 640, 100), 0u) == 640 - 56);
-  }
-  SUBCASE("no chart image, no turned image")
-  {
-    make_image(work_slot, work_image_width(s), s.band_height);
-    fill(work_slot, 0x777777);
-    const auto work = bytes_of(work_slot);
-    DrawChart(s);
-    DrawLensCheck(s);
-    TurnChart(640, 480);
-    CHECK(bytes_of(work_slot) == work);
-    CHECK(bytes_of(source_slot) == source);
-  }
-}
-
-TEST_CASE("the work image is made even where the screen limits allow no zoom")
+TEST_CASE("a missing image never redirects the writes; the work image is made where the screen limits allow no zoom")
 {
   reset_image_slots();
   make_image(source_slot, 64, 48);
   fill(source_slot, 0x336699);
+  const auto source = bytes_of(source_slot);
   ChartState s;
-  s.band_height = 12;       // 3840 x 12: never 8 rows high while at most 1920 wide
-  CHECK(QEL_CreateImage(7, "t", 0, 0, 3840, 12, 10) == 2);
   start_run(s, 64, 48);
+  // No work image (its creation failed): the source stays, bands read black.
+  ResampleSource(s, 0.01, 0.8);
+  CHECK(bytes_of(source_slot) == source);
+  make_image(chart_slot, 640, 480);
+  fill(chart_slot, 0x777777);
+  DrawChart(s);
+  CHECK(std::count(&at(chart_slot, 56, 100), &at(chart_slot, 640, 100), 0u) == 640 - 56);
+
+  // No chart image, no turned image, the work image current.
+  REQUIRE(QEL_DestroyImage(chart_slot) == 0);
+  make_image(work_slot, work_image_width(s), s.band_height);
+  fill(work_slot, 0x777777);
+  const auto work = bytes_of(work_slot);
+  DrawChart(s);
+  DrawLensCheck(s);
+  TurnChart(640, 480);
+  CHECK((bytes_of(work_slot) == work && bytes_of(source_slot) == source));
+
+  // A work image 3840 x 12 is never 8 rows high while at most 1920 wide.
+  REQUIRE(QEL_DestroyImage(work_slot) == 0);
+  s.band_height = 12;
+  CHECK(QEL_CreateImage(7, "t", 0, 0, 3840, 12, 10) == 2);
   OpenWorkImage(s);
   REQUIRE(slot_in_use(work_slot));
   CHECK(at(work_slot, 3839, 11) == 0x336699u);
   s.band_height = 4;
   RefillWorkImage(s);
   REQUIRE(slot_in_use(work_slot));
-  CHECK(image_slots[work_slot].height == 4);
-  CHECK(at(work_slot, 3839, 3) == 0x336699u);
+  CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
   CHECK(qel_current_image == work_slot);
 }
 
@@ -276,10 +245,10 @@ Scene random_scene(std::mt19937& rng)
 void noise(int slot, unsigned seed)
 {
   std::mt19937 rng(seed);
-  const std::span<std::uint8_t> b = slot_bytes(slot);   // whole words: 8-bit strides are multiples of 4
-  for (std::size_t i = 0; i < b.size(); i += 4) {
+  std::uint8_t* bytes = slot_pixels[slot].pixels8;   // whole words: 8-bit strides are multiples of 4
+  for (std::size_t i = 0, size = bytes_of(slot).size(); i < size; i += 4) {
     const std::uint32_t word = rng();
-    std::memcpy(&b[i], &word, 4);
+    std::memcpy(bytes + i, &word, 4);
   }
 }
 

@@ -21,17 +21,15 @@ std::vector<int> hsv(std::uint32_t c)
   return {h, s, v};
 }
 
-int channel(std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 255); }
-
 bool close(std::uint32_t a, std::uint32_t b, int tolerance)
 {
-  auto off = [&](int shift) { return std::abs(channel(a, shift) - channel(b, shift)) > tolerance; };
+  auto off = [&](int shift) { return std::abs(int((a >> shift) & 255) - int((b >> shift) & 255)) > tolerance; };
   return !off(16) && !off(8) && !off(0);
 }
 
 } // namespace
 
-TEST_CASE("RGB to HSV and back")
+TEST_CASE("colour conversions: RGB to HSV and back; luminance and chroma rounded toward zero, every coefficient")
 {
   const std::pair<std::uint32_t, std::vector<int>> cases[] = {
     {0x000000, {0, 0, 0}},       {0x808080, {0, 0, 128}},     {0xFF0000, {0, 255, 255}},
@@ -57,30 +55,21 @@ TEST_CASE("RGB to HSV and back")
   CHECK(QEL_HSVToRGB(200, 100, 30) == 0xC89664);  // min 100, green 100 + 100 * 30 / 60
   CHECK(QEL_HSVToRGB(100, 200, 0) == 0x640000);   // S above V: min is 0
   // Out-of-range inputs still give a colour, without overflow.
-  CHECK(QEL_HSVToRGB(255, 255, 480) == 0x00FF00);
-  CHECK(QEL_HSVToRGB(INT_MAX, INT_MIN, -1) == 0xFFFFFF);
-}
+  CHECK((QEL_HSVToRGB(255, 255, 480) == 0x00FF00 && QEL_HSVToRGB(INT_MAX, INT_MIN, -1) == 0xFFFFFF));
 
-TEST_CASE("luminance and chroma: fixed-point rounding toward zero, each coefficient")
-{
-  // -32769 / 65536 is 0, where a shift gives -1; INT_MAX does not overflow adding the half.
+  // Luminance and chroma: -32769 / 65536 is 0, where a shift gives -1; INT_MAX does not overflow adding the half.
   for (auto [sum, rounded] : {std::pair{-65537, 0}, {-98305, -1}, {32767, 0}, {32768, 1}, {INT_MAX, 32768}})
     CHECK(fixed_round(sum) == rounded);
   CHECK(colour_cr(0x000200) == 0);               // -54920: 0, not -1
 
   auto ycrcb = [](std::uint32_t c) { return std::vector{colour_y(c), colour_cr(c), colour_cb(c)}; };
   CHECK(ycrcb(0xFFFFFF) == std::vector{255, 0, 0});
-  CHECK((colour_cr(0xFF0000) == 128 && colour_cb(0x0000FF) == 128));
-  CHECK(colour_y(0xFF000000u) == 0);
+  CHECK((colour_cr(0xFF0000) == 128 && colour_cb(0x0000FF) == 128 && colour_y(0xFF000000u) == 0));
   // One mixed colour through every formula: catches a swapped coefficient.
   const std::uint32_t c = 0x3C8AD2;
   CHECK(ycrcb(c) == std::vector{123, -44, 49});
   CHECK(std::vector{colour_u(c), colour_v(c), colour_i(c), colour_q(c)} == std::vector{43, -54, -69, 5});
-}
 
-TEST_CASE("inverse conversions")
-{
-  CHECK(ycrcb_to_rgb(255, 0, 0) == 0xFFFFFF);
   CHECK(ycrcb_to_rgb(0, 127, 0) == 0xB20000);   // green would be negative: clamped
   CHECK(ycrcb_to_rgb(128, -20, 30) == 0x6484B5);
   CHECK(yuv_to_rgb(100, -30, 40) == 0x925927);

@@ -40,7 +40,7 @@ PointSet reference_line(int x1, int y1, int x2, int y2, int w, int h)
 
 } // namespace
 
-TEST_CASE("lines: every pixel of the stepping rule once, clipped, both depths")
+TEST_CASE("lines: every pixel of the stepping rule once, clipped, both depths, from far beyond the image")
 {
   canvas(12, 8);
   QEL_Line(0xFFFFFF, 0, 0, 4, 2);
@@ -64,10 +64,8 @@ TEST_CASE("lines: every pixel of the stepping rule once, clipped, both depths")
     QEL_Line(0x123456, x2, y2, x1, y1);
     CHECK(where(bits == 8 ? 0x56 : 0x123456) == expected);
   }
-}
 
-TEST_CASE("lines far beyond the image cost and draw only their visible part")
-{
+  // Far beyond the image they cost and draw only their visible part.
   canvas(8, 3);
   QEL_Line(1, INT_MIN, 0, INT_MAX, 1);   // steps to row 1 exactly at x = 0
   CHECK(where(1) == reference_line(0, 1, 7, 1, 8, 3));
@@ -79,7 +77,7 @@ TEST_CASE("lines far beyond the image cost and draw only their visible part")
   CHECK(where(4).size() == 24);
 }
 
-TEST_CASE("boxes: outline, inside only from a span of 2, XOR borders")
+TEST_CASE("boxes: outline, inside from a span of 2, XOR borders; circles: each pixel once, XOR restores; flood fill")
 {
   canvas(10, 8);
   QEL_FillBox(0, 0, 1, 5, 0xE, 0xF);
@@ -91,12 +89,12 @@ TEST_CASE("boxes: outline, inside only from a span of 2, XOR borders")
   qel_draw_colour = 0xABCDEF;
   QEL_Box(7, 6, 2, 1);
   qel_draw_colour = 0xFFFFFF;
-  const PointSet outline = where(0xABCDEF);
-  CHECK((outline.size() == 20 && pen_x == 7 && pen_y == 6));
+  const PointSet border = where(0xABCDEF);
+  CHECK((border.size() == 20 && pen_x == 7 && pen_y == 6));
 
   canvas(10, 8);
   XorBox(2, 1, 7, 6);
-  CHECK(where(0xFFFFFF) == outline);   // each border pixel once
+  CHECK(where(0xFFFFFF) == border);    // each border pixel once
   XorBox(7, 6, 2, 1);
   XorBox(4, 1, 4, 6);                  // 1 wide: the sides cancel
   CHECK(not_black() == PointSet{{4, 1}, {4, 6}});
@@ -106,10 +104,8 @@ TEST_CASE("boxes: outline, inside only from a span of 2, XOR borders")
   CHECK(not_black().empty());
   XorFillBox(6, 5, 1, 2);
   CHECK(not_black().size() == 24);
-}
 
-TEST_CASE("circles: small radii, each pixel once, XOR restores")
-{
+  // Circles: small radii, each pixel once, XOR restores.
   canvas(9, 9);
   QEL_Circle(1, 4, 4, 0);
   CHECK(not_black() == PointSet{{4, 4}});
@@ -143,10 +139,9 @@ TEST_CASE("circles: small radii, each pixel once, XOR restores")
   QEL_Circle(1, INT_MAX, 2, 1000);   // points past the int range stay outside
   XorFillCircle(INT_MIN, INT_MIN, 3);
   CHECK(not_black().empty());
-}
 
-TEST_CASE("flood fill: nothing to do, or exactly the 4-connected region")
-{
+  // Flood fill: nothing to do, or exactly the 4-connected region, with at
+  // most 4000 seeds.
   for (int bits : {32, 8}) {   // index 255 is what 0xFFFFFF stores
     canvas(6, 6, bits);
     QEL_FillBox(0, 0, 5, 5, 0xFFFFFF, 0xFFFFFF);
@@ -177,12 +172,10 @@ TEST_CASE("flood fill: nothing to do, or exactly the 4-connected region")
     qel_draw_colour = 0xFFFFFF;
     CHECK(where(n % 2 ? 0xAA : 0x1234AA) == expected);
   }
-}
 
-TEST_CASE("flood fill keeps to its 4000 seeds on a ragged region")
-{
-  // Odd rows open; even rows are teeth two pixels wide, one seed each. The
-  // teeth of several rows pile up on the stack before they are popped.
+  // A ragged region keeps the fill to its 4000 seeds. Odd rows open; even
+  // rows are teeth two pixels wide, one seed each. The teeth of several rows
+  // pile up on the stack before they are popped.
   canvas(3001, 7);
   for (int y = 0; y < 7; y += 2)
     for (int x = 2; x < 3001; x += 3)

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <set>
-#include <span>
 #include <utility>
 #include <vector>
 
@@ -51,13 +50,11 @@ inline PointSet where(std::uint32_t value, bool differ = false)
 }
 
 // The whole buffer of a slot as bytes, the padding of 8-bit rows included.
-inline std::span<std::uint8_t> slot_bytes(int slot)
+inline std::vector<std::uint8_t> bytes_of(int slot)
 {
   const SlotPixels& p = slot_pixels[slot];
-  return {p.pixels8, static_cast<std::size_t>(p.stride) * p.height * (p.bits == 8 ? 1 : 4)};
+  return {p.pixels8, p.pixels8 + static_cast<std::size_t>(p.stride) * p.height * (p.bits == 8 ? 1 : 4)};
 }
-
-inline std::vector<std::uint8_t> bytes_of(int slot) { return {slot_bytes(slot).begin(), slot_bytes(slot).end()}; }
 
 // Pixel (x, y) of a view at either depth, and all of them row by row without
 // the 8-bit padding.

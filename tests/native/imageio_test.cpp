@@ -26,17 +26,13 @@ std::wstring appended(const wchar_t* name, int format)
 
 int distance2(std::uint32_t a, std::uint32_t b)
 {
-  int sum = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-    sum += d * d;
-  }
-  return sum;
+  auto d = [&](int shift) { return static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF); };
+  return d(0) * d(0) + d(8) * d(8) + d(16) * d(16);
 }
 
 } // namespace
 
-TEST_CASE("AppendExtension looks at the last four characters only, in any letter case")
+TEST_CASE("AppendExtension looks at the last four characters only, in any case, never past the buffer; save formats")
 {
   CHECK(appended(L"chart.pNg", 3) == L"chart.pNg");
   CHECK(appended(L"chart", 3) == L"chart.png");
@@ -48,25 +44,19 @@ TEST_CASE("AppendExtension looks at the last four characters only, in any letter
   CHECK(appended(L"", 0) == L".bmp");
   // Only A-Z fold: other characters stay as they are.
   CHECK(appended(L"x.\u00C4MP", 0) == L"x.\u00C4MP.bmp");
-}
 
-TEST_CASE("AppendExtension never writes past the buffer")
-{
+  // Never past the buffer.
   std::vector<wchar_t> buffer(path_size, L'\0');
   std::wmemset(buffer.data(), L'n', path_size - 4);   // 255 characters: ".png" does not fit
   const std::wstring before(buffer.data());
-  CHECK_FALSE(AppendExtension(buffer.data(), path_size, L".png"));
-  CHECK(std::wstring(buffer.data()) == before);
+  CHECK((!AppendExtension(buffer.data(), path_size, L".png") && std::wstring(buffer.data()) == before));
   buffer[path_size - 5] = 0;                            // 254 characters: it fits exactly
-  CHECK(AppendExtension(buffer.data(), path_size, L".png"));
-  CHECK(std::wcslen(buffer.data()) == path_size - 1);
+  CHECK((AppendExtension(buffer.data(), path_size, L".png") && std::wcslen(buffer.data()) == path_size - 1));
   // A name that already ends right needs no room.
   std::wmemcpy(buffer.data() + path_size - 5, L".PNG", 4);
   CHECK(AppendExtension(buffer.data(), path_size, L".png"));
-}
 
-TEST_CASE("save formats outside 0..4, and the format each save dialog type saves")
-{
+  // Save formats outside 0..4, and the format each save dialog type saves.
   CHECK((save_format(-1) == nullptr && save_format(5) == nullptr));
   // Type index 1 "All Files" and 2 "BMP" save BMP; 3..6 JPEG, GIF, PNG, TIFF.
   const int expected[] = {-1, 0, 0, 1, 2, 3, 4, -1};
@@ -77,8 +67,9 @@ TEST_CASE("save formats outside 0..4, and the format each save dialog type saves
   CHECK(save_format_for_filter(-5) == -1);
 }
 
-TEST_CASE("nearest palette entry: squared distance, lowest index among equals")
+TEST_CASE_FIXTURE(FreshSlots, "nearest palette entries, colour reduction; where a picture lands and how it is drawn")
 {
+  // The nearest palette entry: squared distance, lowest index among equals.
   const std::uint32_t palette[] = {0x000000, 0xFF0000, 0x0000FF, 0xFF0000, 0x808080};
   CHECK(nearest_palette_index(palette, 5, 0xFF0000) == 1);   // exact, first of two
   CHECK(nearest_palette_index(palette, 5, 0xF00010) == 1);
@@ -88,12 +79,9 @@ TEST_CASE("nearest palette entry: squared distance, lowest index among equals")
   CHECK(nearest_palette_index(palette, 1, 0xFFFFFF) == 0);
 
   const std::uint32_t colours[] = {0x0000FE, 0xFF0000, 0x0000FE, 0x7F7F7F, 0x01000000};
-  const auto mapped = map_to_palette(colours, 5, palette, 5);
-  CHECK(mapped == std::vector<std::uint8_t>{2, 1, 2, 4, 0});
-}
+  CHECK(map_to_palette(colours, 5, palette, 5) == std::vector<std::uint8_t>{2, 1, 2, 4, 0});
 
-TEST_CASE("colour reduction keeps pictures of up to 256 colours exact")
-{
+  // Colour reduction keeps pictures of up to 256 colours exact.
   for (const int distinct : {1, 2, 255, 256}) {
     CAPTURE(distinct);
     std::vector<std::uint32_t> pixels;
@@ -111,11 +99,9 @@ TEST_CASE("colour reduction keeps pictures of up to 256 colours exact")
       REQUIRE(picture.palette[picture.indices[i]] == (pixels[i] & 0xFFFFFF));
   }
   CHECK(reduce_colours(nullptr, 0).palette.empty());
-}
 
-TEST_CASE("colour reduction of many colours: 256 entries, every pixel on its nearest")
-{
-  // A smooth gradient of 64 x 64 x 16 colours plus a few rare outliers.
+  // Of many colours: 256 entries, every pixel on its nearest. A smooth
+  // gradient of 64 x 64 x 16 colours plus a rare outlier.
   std::vector<std::uint32_t> pixels;
   for (int r = 0; r < 64; ++r)
     for (int g = 0; g < 64; ++g)
@@ -141,66 +127,51 @@ TEST_CASE("colour reduction of many colours: 256 entries, every pixel on its nea
 
   // The palette stays within what max_colours asks.
   CHECK(reduce_colours(pixels.data(), pixels.size(), 16).palette.size() == 16);
-}
 
-TEST_CASE("clip_placement: the part of a picture inside the image")
-{
-  // source x, y, target x, y, width, height
+  // clip_placement: the part of a picture inside the image (source x, y,
+  // target x, y, width, height).
   auto parts = [](const Placement& p) {
     return std::vector{p.source_x, p.source_y, p.target_x, p.target_y, p.width, p.height};
   };
   CHECK(parts(clip_placement(100, 100, 50, 50, 120, 120)) == std::vector{0, 0, 50, 50, 70, 70});
   CHECK(parts(clip_placement(10, 8, -3, -2, 120, 120)) == std::vector{3, 2, 0, 0, 7, 6});
   CHECK(parts(clip_placement(10, 8, 0, 0, 4, 4)) == std::vector{0, 0, 0, 0, 4, 4});
-  CHECK(clip_placement(10, 10, 120, 0, 120, 120).width == 0);
-  CHECK(clip_placement(10, 10, -10, 0, 120, 120).width == 0);
+  CHECK((clip_placement(10, 10, 120, 0, 120, 120).width == 0 && clip_placement(10, 10, -10, 0, 120, 120).width == 0));
   // Positions near the ends of int neither wrap nor land inside.
-  CHECK(clip_placement(100, 100, 2147483600, 0, 120, 120).width == 0);
-  CHECK(clip_placement(2147483647, 100, -2147483647 - 1, 0, 120, 120).width == 0);
+  CHECK((clip_placement(100, 100, 2147483600, 0, 120, 120).width == 0 &&
+         clip_placement(2147483647, 100, -2147483647 - 1, 0, 120, 120).width == 0));
   CHECK(parts(clip_placement(2147483647, 5, -2147483600, 0, 120, 120)) == std::vector{2147483600, 0, 0, 0, 47, 5});
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "composite_picture draws into both kinds of image")
-{
+  // composite_picture, 32-bit: opaque replaces, transparent keeps, half
+  // blends ((255*128 + c*127 + 127) / 255); the top byte ends 0.
   REQUIRE(QEL_CreateImage(0, "t", 0, 0, 7, 5, 100) == 0);
+  const SlotPixels& rgb = slot_pixels[0];
+  std::fill_n(rgb.pixels32, 35, 0x00204060u);
+  const std::uint32_t four[] = {0xFFFF0000, 0x000000FF, 0x80FFFFFF, 0xFF0000FF};
+  composite_picture(rgb, clip_placement(2, 2, 5, 3, 7, 5), four, nullptr);
+  const std::uint32_t* row3 = rgb.pixels32 + 3 * 7;
+  CHECK(std::vector{row3[5], row3[6], row3[7 + 5], row3[7 + 6]} ==
+        std::vector<std::uint32_t>{0xFF0000, 0x204060, 0x90A0B0, 0x0000FF});
+  CHECK(std::count(rgb.pixels32, rgb.pixels32 + 35, 0x204060u) == 35 - 3);
+
+  // 8-bit: each colour becomes the nearest entry; rows at the padded stride.
   REQUIRE(QEL_CreateImage8(1, "t8", 0, 0, 7, 5, 100) == 0);
-
-  SUBCASE("32-bit: opaque replaces, transparent keeps, half blends; top byte 0")
-  {
-    const SlotPixels& p = slot_pixels[0];
-    std::fill_n(p.pixels32, 35, 0x00204060u);
-    const std::uint32_t argb[] = {0xFFFF0000, 0x000000FF, 0x80FFFFFF, 0xFF0000FF};
-    const Placement part = clip_placement(2, 2, 5, 3, 7, 5);
-    composite_picture(p, part, argb, nullptr);
-    CHECK(p.pixels32[3 * 7 + 5] == 0xFF0000);
-    CHECK(p.pixels32[3 * 7 + 6] == 0x204060);
-    CHECK(p.pixels32[4 * 7 + 5] == 0x90A0B0);   // (255*128 + c*127 + 127) / 255
-    CHECK(p.pixels32[4 * 7 + 6] == 0x0000FF);
-    CHECK(std::count(p.pixels32, p.pixels32 + 35, 0x204060u) == 35 - 3);
-  }
-
-  SUBCASE("8-bit: each colour becomes the nearest entry; rows at the padded stride")
-  {
-    std::uint32_t palette[256];
-    for (int i = 0; i < 256; ++i)
-      palette[i] = 0x010101u * static_cast<std::uint32_t>(i);
-    palette[10] = 0xFF0000;
-    palette[20] = 0x0000FF;
-    const SlotPixels& p = slot_pixels[1];
-    REQUIRE(p.stride == 8);
-    std::vector<std::uint32_t> argb(7 * 5);
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 7; ++x)
-        argb[y * 7 + x] = x == y ? 0xFFFE0101 : x == 6 ? 0xFF0000FE : 0xFF050505;
-    argb[6] = 0x0000FF00;     // transparent over index 0: stays 0
-    p.pixels8[7] = 99;        // padding byte of row 0
-    composite_picture(p, clip_placement(7, 5, 0, 0, 7, 5), argb.data(), palette);
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 7; ++x) {
-        INFO(x, ", ", y);
-        const int expected = x == y ? 10 : x == 6 ? (y == 0 ? 0 : 20) : 5;
-        CHECK(p.pixels8[y * 8 + x] == expected);
-      }
-    CHECK(p.pixels8[7] == 99);
-  }
+  std::vector<std::uint32_t> entries = grey_ramp();
+  entries[10] = 0xFF0000;
+  entries[20] = 0x0000FF;
+  const SlotPixels& idx = slot_pixels[1];
+  REQUIRE(idx.stride == 8);
+  std::vector<std::uint32_t> argb(7 * 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x)
+      argb[y * 7 + x] = x == y ? 0xFFFE0101 : x == 6 ? 0xFF0000FE : 0xFF050505;
+  argb[6] = 0x0000FF00;     // transparent over index 0: stays 0
+  idx.pixels8[7] = 99;      // padding byte of row 0
+  composite_picture(idx, clip_placement(7, 5, 0, 0, 7, 5), argb.data(), entries.data());
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x) {
+      INFO(x, ", ", y);
+      CHECK(idx.pixels8[y * 8 + x] == (x == y ? 10 : x == 6 ? (y == 0 ? 0 : 20) : 5));
+    }
+  CHECK(idx.pixels8[7] == 99);
 }

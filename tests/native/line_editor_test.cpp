@@ -8,14 +8,16 @@
 
 namespace {
 
-// A window of cells: remembers the last glyph drawn at each pixel position
-// and scrolls like a text window when the cursor leaves the bottom.
-struct Grid : LineCanvas {
+// A line typed into a window of cells that remembers the last glyph drawn at
+// each pixel position and scrolls like a text window when the cursor leaves
+// the bottom.
+struct Typing : LineCanvas {
   static constexpr int cw = 6, chh = 11;
   int x = 0, y = 0, w, h, scrolls = 0;
   std::map<std::pair<int, int>, wchar_t> glyphs;
+  LineEditor editor{*this};
 
-  Grid(int columns, int rows_visible) : w(columns * cw), h(rows_visible * chh) {}
+  Typing(int columns, int rows_visible) : w(columns * cw), h(rows_visible * chh) {}
   int& cursor_x() override { return x; }
   int& cursor_y() override { return y; }
   int width() const override { return w; }
@@ -27,6 +29,13 @@ struct Grid : LineCanvas {
     if (y + chh >= h)
       y -= chh, ++scrolls;
   }
+  Typing& type(const std::wstring& keys)
+  {
+    for (wchar_t ch : keys)
+      editor.type(ch, 1);
+    return *this;
+  }
+  std::wstring text() const { return editor.text(); }
   // The cursor's column and row; -1 where it is not on a cell boundary.
   std::pair<int, int> cell() const { return {x % cw ? -1 : x / cw, y % chh ? -1 : y / chh}; }
   wchar_t at(int column, int row) const
@@ -36,86 +45,60 @@ struct Grid : LineCanvas {
   }
 };
 
-// A line typed into a window of columns x rows cells.
-struct Typing {
-  Grid grid;
-  LineEditor editor{grid};
-  Typing(int columns, int rows) : grid(columns, rows) {}
-  Typing& type(const std::wstring& keys)
-  {
-    for (wchar_t ch : keys)
-      editor.type(ch, 1);
-    return *this;
-  }
-  std::wstring text() const { return editor.text(); }
-};
-
 constexpr wchar_t wide = 0x3042;
 
 } // namespace
 
-TEST_CASE("line editing: backspace, tabs, the 255 limit and the line end")
+TEST_CASE("line editing: backspace, tabs, the 255 limit, the line end; rows that end, wide characters, scrolling")
 {
   Typing t(40, 10);
   t.type(L"12\b3");
   CHECK(t.text() == L"13");
-  CHECK((t.grid.at(1, 0) == L'3' && t.grid.at(2, 0) == L'_'));   // caret right after the line
-  t.type(L"\b\b\b\b");                 // more backspaces than characters
-  CHECK(t.editor.length() == 0);
-  CHECK(t.grid.at(0, 0) == L'_');      // the erased character is covered
+  CHECK((t.at(1, 0) == L'3' && t.at(2, 0) == L'_'));   // caret right after the line
+  t.type(L"\b\b\b\b");                                // more backspaces than characters
+  CHECK((t.editor.length() == 0 && t.at(0, 0) == L'_'));   // the erased character is covered
   CHECK(t.type(L"a\tb").text() == L"a b");
   t.editor.finish();
-  CHECK(t.grid.cell() == std::pair{0, 1});
-  CHECK(t.grid.at(3, 0) == L' ');      // caret blanked at the end
+  CHECK((t.cell() == std::pair{0, 1} && t.at(3, 0) == L' '));   // caret blanked at the end
 
   Typing long_line(40, 30);
   long_line.type(std::wstring(300, L'k')).type(L"\bz");
   CHECK(long_line.text() == std::wstring(254, L'k') + L'z');
-}
 
-TEST_CASE("line editing: a row ends when no cell is left for the caret; backspace returns")
-{
-  Typing t(10, 5);
-  t.type(L"abcdefghi");
-  CHECK(t.grid.cell() == std::pair{9, 0});   // the caret takes the last cell
-  t.type(L"j");                              // drawn in the last cell, then the next row
-  CHECK((t.grid.at(9, 0) == L'j' && t.grid.cell() == std::pair{0, 1}));
-  t.type(L"k");
-  CHECK(t.grid.at(0, 1) == L'k');
+  // A row ends when no cell is left for the caret; backspace returns.
+  Typing row(10, 5);
+  row.type(L"abcdefghi");
+  CHECK(row.cell() == std::pair{9, 0});   // the caret takes the last cell
+  row.type(L"j");                         // drawn in the last cell, then the next row
+  CHECK((row.at(9, 0) == L'j' && row.cell() == std::pair{0, 1}));
+  row.type(L"k");
+  CHECK(row.at(0, 1) == L'k');
   // Back over "k", then over "j" which ended the first row.
-  CHECK(t.type(L"\b").grid.cell() == std::pair{0, 1});
-  CHECK(t.type(L"\b").grid.cell() == std::pair{9, 0});
-  CHECK(t.grid.at(9, 0) == L'_');
-  CHECK(t.type(L"J").text() == L"abcdefghiJ");
-  CHECK(t.grid.y == Grid::chh);
-}
+  CHECK(row.type(L"\b").cell() == std::pair{0, 1});
+  CHECK(row.type(L"\b").cell() == std::pair{9, 0});
+  CHECK(row.at(9, 0) == L'_');
+  CHECK((row.type(L"J").text() == L"abcdefghiJ" && row.y == Typing::chh));
 
-TEST_CASE("line editing: a wide character that does not fit moves whole, and back")
-{
-  Typing t(10, 5);
-  t.type(L"abcdefghi").type({wide});         // cursor in the last cell: no room for two
-  CHECK((t.grid.at(0, 1) == wide && t.grid.cell() == std::pair{2, 1}));
-  CHECK(t.grid.at(9, 0) == L' ');            // caret blanked on the row it left
+  Typing moved(10, 5);
+  moved.type(L"abcdefghi").type({wide});   // cursor in the last cell: no room for two
+  CHECK((moved.at(0, 1) == wide && moved.cell() == std::pair{2, 1}));
+  CHECK(moved.at(9, 0) == L' ');           // caret blanked on the row it left
   // Backspace erases it with an ideographic space and returns to the last cell of row 0.
-  t.type(L"\b");
-  CHECK((t.grid.at(0, 1) == 0x3000 && t.grid.cell() == std::pair{9, 0}));
-  CHECK(t.text() == L"abcdefghi");
+  moved.type(L"\b");
+  CHECK((moved.at(0, 1) == 0x3000 && moved.cell() == std::pair{9, 0} && moved.text() == L"abcdefghi"));
 
   // A wide character in the last two cells fits and ends its row.
   Typing fits(10, 5);
   fits.type(L"abcdefgh").type({wide});
-  CHECK((fits.grid.at(8, 0) == wide && fits.grid.cell() == std::pair{0, 1}));
+  CHECK((fits.at(8, 0) == wide && fits.cell() == std::pair{0, 1}));
   fits.type(L"\b");
-  CHECK((fits.grid.cell() == std::pair{8, 0} && fits.grid.at(8, 0) == L'_'));
-}
+  CHECK((fits.cell() == std::pair{8, 0} && fits.at(8, 0) == L'_'));
 
-TEST_CASE("line editing: wrapping past the last row scrolls the window")
-{
-  Typing t(10, 3);   // rows at 0 and 11 are whole; a row at 22 would touch the bottom
-  t.type(L"abcdefghij");
-  CHECK((t.grid.scrolls == 0 && t.grid.y == Grid::chh));
-  t.type(L"klmnopqrst");
-  CHECK((t.grid.scrolls == 1 && t.grid.y == Grid::chh));
+  Typing scrolled(10, 3);   // rows at 0 and 11 are whole; a row at 22 would touch the bottom
+  scrolled.type(L"abcdefghij");
+  CHECK((scrolled.scrolls == 0 && scrolled.y == Typing::chh));
+  scrolled.type(L"klmnopqrst");
+  CHECK((scrolled.scrolls == 1 && scrolled.y == Typing::chh));
   // Backspace climbs to the row above, which the scroll moved up with the text.
-  CHECK(t.type(L"\b").grid.cell() == std::pair{9, 0});
+  CHECK(scrolled.type(L"\b").cell() == std::pair{9, 0});
 }

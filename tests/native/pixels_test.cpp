@@ -20,7 +20,7 @@ std::uint32_t pattern(int x, int y) { return 0xA0B0C000u + 16 * y + x + 1; }
 
 } // namespace
 
-TEST_CASE_FIXTURE(FreshSlots, "both depths: buffer layout, outside ignored, rows and blocks, clearing")
+TEST_CASE_FIXTURE(FreshSlots, "both depths: buffer layout, outside ignored, rows and blocks, clearing; single pixels")
 {
   // 7 wide: 8-bit rows are padded to 8 bytes.
   REQUIRE(QEL_CreateImage(0, "rgb", 0, 0, 7, 5, 100) == 0);
@@ -67,37 +67,29 @@ TEST_CASE_FIXTURE(FreshSlots, "both depths: buffer layout, outside ignored, rows
   }
   for (int slot : {5, -1, 256})   // free or no slot: nothing
     QEL_ClearImage(slot);
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "the pen, quiet writes, and telling the edge from any colour")
-{
-  REQUIRE(QEL_CreateImage(1, "rgb", 0, 0, 7, 5, 100) == 0);
+  // Single pixels: the pen, quiet writes, the edge told from any colour, XOR
+  // keeps the top byte; a destroyed current image reads as 0 x 0.
+  REQUIRE(QEL_CreateImage(3, "rgb", 0, 0, 7, 5, 100) == 0);
   QEL_PutPixel(-1, 0, 0x123456);   // the pen moves even outside
   PutPixelQuiet(4, 4, 0x654321);
-  CHECK((pen_x == -1 && pen_y == 0));
-  CHECK(QEL_GetPixel(4, 4) == 0x654321);
+  CHECK((pen_x == -1 && pen_y == 0 && QEL_GetPixel(4, 4) == 0x654321));
   CHECK((QEL_GetPixel(7, 0) == 0 && GetPixelOrNone(0, -1) == -1));
   QEL_PutPixel(0, 0, 0xFFFFFFFFu);   // a word -1 must not be mistaken for the edge
   CHECK(GetPixelOrNone(0, 0) == 0xFFFFFFFFll);
-  REQUIRE(QEL_CreateImage8(0, "idx", 0, 0, 3, 2, 100) == 0);
-  CHECK(GetPixelOrNone(3, 0) == -1);   // the padding byte is outside
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "XOR inverts the colour bits, keeps the top byte and twice restores")
-{
-  REQUIRE(QEL_CreateImage(0, "rgb", 0, 0, 4, 4, 100) == 0);
   QEL_PutPixel(1, 1, 0xAB123456u);
   QEL_XorPixel(1, 1);
-  CHECK(QEL_GetPixel(1, 1) == 0xABEDCBA9u);    // top byte kept
-  CHECK(pen_x == 1);
+  CHECK((QEL_GetPixel(1, 1) == 0xABEDCBA9u && pen_x == 1));
   XorPixelQuiet(1, 1);
   CHECK(QEL_GetPixel(1, 1) == 0xAB123456u);
-  QEL_XorPixel(-2, 9);                         // outside: only the pen moves
+  QEL_XorPixel(-2, 9);             // outside: only the pen moves
   CHECK((pen_x == -2 && pen_y == 9));
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "a destroyed current image reads as 0 x 0")
-{
+  REQUIRE(QEL_CreateImage8(4, "idx", 0, 0, 3, 2, 100) == 0);
+  CHECK(GetPixelOrNone(3, 0) == -1);   // the padding byte is outside
+
+  // A destroyed current image reads as 0 x 0.
   REQUIRE(QEL_CreateImage(2, "closed", 0, 0, 16, 16, 100) == 0);
   QEL_PutPixel(5, 5, 0x112233);
   REQUIRE(QEL_DestroyImage(2) == 0);
@@ -106,8 +98,7 @@ TEST_CASE_FIXTURE(FreshSlots, "a destroyed current image reads as 0 x 0")
   // the freed buffer.
   QEL_PutPixel(5, 5, 0x445566);
   QEL_XorPixel(5, 5);
-  CHECK(pen_x == 5);
-  CHECK((QEL_GetPixel(5, 5) == 0 && GetPixelOrNone(5, 5) == -1));
+  CHECK((pen_x == 5 && QEL_GetPixel(5, 5) == 0 && GetPixelOrNone(5, 5) == -1));
   std::uint32_t out[4] = {7, 7, 7, 7};
   QEL_GetRow(out, 5, 4);
   QEL_GetBlock(out, 4, 4, 2, 2);

@@ -23,46 +23,37 @@ struct Rows : PrintSink {
   }
 };
 
+using Texts = std::vector<std::wstring>;
+
 } // namespace
 
-TEST_CASE("print layout: line feeds end runs; carriage returns and tabs are glyphs")
+TEST_CASE("print layout: line feeds end runs, carriage returns and tabs are glyphs, wrapping at the last whole cell")
 {
   Rows blank;
   CHECK(layout_print(L"\n\na\r\t", 5, 0, 400, 6, blank) == 18);
-  REQUIRE(blank.rows.size() == 3);
-  CHECK(blank.starts[0].empty());
-  CHECK(blank.rows[2] == L"a\r\t");
-}
+  CHECK((blank.rows == Texts{L"", L"", L"a\r\t"} && blank.starts[0].empty()));
 
-TEST_CASE("print layout: wrapping at the last whole cell and the two-cell rule")
-{
   const int cw = 6;
   const int width = 10 * cw + 5;   // ten whole cells and a part
   Rows narrow;
   CHECK(layout_print(L"0123456789ab", 12, 0, width, cw, narrow) == 2 * cw);
-  REQUIRE(narrow.rows.size() == 2);
-  CHECK(narrow.rows[0] == L"0123456789");
-  CHECK(narrow.rows[1] == L"ab");
-  CHECK(narrow.starts[1] == std::vector<int>{0});
+  CHECK((narrow.rows == Texts{L"0123456789", L"ab"} && narrow.starts[1] == std::vector<int>{0}));
 
   // Nine narrow cells leave one: a wide character moves to the next row whole.
   Rows wide;
   const wchar_t text[] = {L'x', L'x', L'x', L'x', L'x', L'x', L'x', L'x', L'x', 0x3042, 0};
   CHECK(layout_print(text, 10, 0, width, cw, wide) == 2 * cw);
-  REQUIRE(wide.rows.size() == 2);
-  CHECK(wide.rows[0] == L"xxxxxxxxx");
-  CHECK(wide.rows[1] == std::wstring(1, 0x3042));
+  CHECK(wide.rows == Texts{L"xxxxxxxxx", std::wstring(1, 0x3042)});
 
   // Starting mid-row: the first run begins at the cursor.
   Rows mid;
   CHECK(layout_print(L"abc", 3, 9 * cw, width, cw, mid) == 2 * cw);
-  CHECK(mid.starts[0] == std::vector<int>{9 * cw});
-  CHECK(mid.rows[0] == L"a");
-  CHECK(mid.rows[1] == L"bc");
+  CHECK((mid.rows == Texts{L"a", L"bc"} && mid.starts[0] == std::vector<int>{9 * cw}));
 
-  // A window narrower than a wide character: no empty rows in between.
+  // A window narrower than a wide character: it stays on its row, no empty
+  // rows in between.
   Rows tiny;
-  layout_print(text + 8, 2, 0, cw, cw, tiny);
-  REQUIRE(tiny.rows.size() == 2);
-  CHECK(tiny.rows[0] == L"x");
+  const wchar_t wide_first[] = {0x3042, L'x'};
+  layout_print(wide_first, 2, 0, cw, cw, tiny);
+  CHECK(tiny.rows == Texts{std::wstring(1, 0x3042), L"x"});
 }

@@ -15,43 +15,31 @@ int served = 0;
 // A result that depends on every field the poster wrote.
 int echo(int code, const RequestParams& p) { return code - 9000 + p.index * 10 + p.width * 1000 + p.height; }
 
-int echo_request(int code, const RequestParams& params)
-{
-  ++served;
-  return echo(code, params);
-}
-
 } // namespace
 
-TEST_CASE("channel hands every request over once, in order, with its parameters")
+TEST_CASE("the channel hands every request over once, in order, with its parameters; Start and Stop")
 {
   reset_run_control();
   constexpr int request_count = 20000;
   std::atomic<bool> done{false};
   std::thread worker([&] {
     while (!done.load(std::memory_order_acquire))
-      if (!serve_pending_request(echo_request))
+      if (!serve_pending_request([](int code, const RequestParams& p) { ++served; return echo(code, p); }))
         std::this_thread::yield();
   });
   int wrong = 0;
   for (int i = 0; i < request_count; ++i) {
-    RequestParams p;
-    p.index = i % 7;
-    p.width = i % 13;
-    p.height = i % 5;
+    const RequestParams p{.index = i % 7, .width = i % 13, .height = i % 5};
     const int code = REQ_CREATE_IMAGE + i % 7;
     wrong += post_request(code, p, [] { std::this_thread::yield(); }) != echo(code, p);
   }
   done.store(true, std::memory_order_release);
   worker.join();
-  CHECK(wrong == 0);
-  CHECK(served == request_count);
-  CHECK(request_code.load() == 0);
-  CHECK(request_done.load() == 1);
-}
+  CHECK((wrong == 0 && served == request_count));
+  CHECK((request_code.load() == 0 && request_done.load() == 1));
 
-TEST_CASE("start is ignored while the user program runs or a line is awaited; stop only sets its flag")
-{
+  // Start is ignored while the user program runs or a line is awaited; Stop
+  // only sets its flag.
   reset_run_control();
   line_input_owner.store(1);
   press_start();

@@ -17,7 +17,7 @@ std::vector<int> limits_of(const SizeLimits& l) { return {l.min_width, l.min_hei
 
 } // namespace
 
-TEST_CASE("size limits from the system metrics")
+TEST_CASE("size limits from the metrics; the fit rule: truncation, screen and minimum window, wrapping products; steps")
 {
   // min 136 - 2 x 4 by 39 - 2 x 4 - 23; max height 1080 - 23
   CHECK(limits_of(screen) == std::vector{128, 8, 1920, 1057});
@@ -30,10 +30,7 @@ TEST_CASE("size limits from the system metrics")
   CHECK(limits_of(limits) == std::vector{1, 1, 1920, 1057});
   ZoomFit fit;
   CHECK((fit_zoom(10000, 10000, 0, limits, &fit) && fit.zoom == 1));
-}
 
-TEST_CASE("fit rule: truncating double arithmetic, screen and minimum window, wrapping products")
-{
   const struct {
     int w, h, zoom;
     const SizeLimits& limits;
@@ -71,17 +68,13 @@ TEST_CASE("fit rule: truncating double arithmetic, screen and minimum window, wr
     if (fits)
       CHECK(std::vector{f.zoom, f.view_width, f.view_height} == c.fit);
   }
-}
 
-TEST_CASE("zoom steps from the value reached; small zooms stay; no overflow")
-{
+  // Zoom steps from the value reached; small zooms stay; no overflow.
   int in = 100, out = 100;
   for (int expected : {111, 123, 137, 152})
     CHECK((in = zoom_in_step(in)) == expected);
   for (int expected : {90, 81, 73, 66})
     CHECK((out = zoom_out_step(out)) == expected);
-  CHECK(zoom_in_step(4) == 4);
-  CHECK(zoom_out_step(5) == 5);
-  CHECK(zoom_in_step(INT_MAX) == INT_MAX);   // typed-in zooms
-  CHECK(zoom_out_step(INT_MIN) < 0);
+  CHECK((zoom_in_step(4) == 4 && zoom_out_step(5) == 5));
+  CHECK((zoom_in_step(INT_MAX) == INT_MAX && zoom_out_step(INT_MIN) < 0));   // typed-in zooms
 }
