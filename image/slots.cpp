@@ -48,11 +48,6 @@ bool slot_in_use(int slot)
   return static_cast<unsigned>(slot) < slot_count && image_slots[slot].in_use;
 }
 
-int row_stride_bytes(int width, int bits)
-{
-  return static_cast<int>(std::min<std::int64_t>(stride_of(width, bits), INT32_MAX));
-}
-
 std::size_t format_caption(char* out, std::size_t size, const char* title, int zoom, int bits,
                            bool smooth)
 {

@@ -55,7 +55,6 @@ inline const SlotPixels& current_pixels()
 
 bool slot_in_use(int slot);                    // slot is 0..255 and holds an image
 bool same_image(int slot, std::uint32_t generation); // still in use, not made anew since `generation` was read
-int  row_stride_bytes(int width, int bits);    // 8-bit rows are padded to 4 bytes
 int  create_image(int slot, const char* title, int x, int y, int width, int height,
                   int bits, int zoom, int screen_limited);  // the four creation calls
 void refresh_caption(int slot);                // rebuild the window text of an in-use slot
