@@ -102,9 +102,8 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
   }
   CHECK((view(168) == 0 && first_repeat == 261));
   // The label's pixels and row 0 after column 1919 are untouched.
-  for (int x = 0; x < 700; ++x)
-    if (x < 56 || x >= 640)
-      CHECK(at(chart_slot, x, 0) == 0x123456u);
+  CHECK(std::count(&at(chart_slot, 0, 0), &at(chart_slot, 56, 0), 0x123456u) == 56);
+  CHECK(std::count(&at(chart_slot, 640, 0), &at(chart_slot, 699, 0) + 1, 0x123456u) == 60);
 
   // The default chart: ten labelled bands of 48 rows.
   reset_image_slots();
@@ -182,8 +181,7 @@ TEST_CASE("a missing image never redirects the writes; the work image is made wh
   s.band_height = 4;
   RefillWorkImage(s);
   REQUIRE(slot_in_use(work_slot));
-  CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
-  CHECK(qel_current_image == work_slot);
+  CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u && qel_current_image == work_slot));
 }
 
 namespace {
@@ -194,7 +192,7 @@ namespace {
 // not be shows.
 struct Scene {
   ChartState state;
-  std::array<std::array<int, 3>, 3> size{};   // width, height, bits of source, work, chart
+  std::array<std::array<int, 3>, 4> size{};   // width, height, bits of source, work, chart, turned
   unsigned seed = 0;
   int band_i = 0, band_origin = 0;             // one more band, alone over noise
   double band_p = 0;
@@ -235,6 +233,7 @@ Scene random_scene(std::mt19937& rng)
   sc.size[2] = {left_over_chart ? pick(1, s.chart_width + 40) : s.chart_width,
                 left_over_chart ? pick(1, s.chart_height + 40) : s.chart_height,
                 left_over_chart && pick(0, 1) ? 8 : 32};
+  sc.size[3] = {sc.size[2][1], sc.size[2][0], sc.size[2][2]};
   sc.seed = static_cast<unsigned>(rng());
   sc.band_i = pick(0, 30);
   sc.band_origin = pick(0, sc.size[2][1] / 3);
@@ -260,14 +259,11 @@ template <typename Resample, typename Draw, typename Turn, typename Band>
 std::vector<std::vector<std::uint8_t>> run(const Scene& sc, Resample resample, Draw draw, Turn turn, Band band)
 {
   reset_image_slots();
-  const auto& chart = sc.size[2];
-  for (int slot : {source_slot, work_slot, chart_slot})
+  for (int slot : {source_slot, work_slot, chart_slot, turned_slot}) {
     if (try_make_image(slot, sc.size[slot][0], sc.size[slot][1], sc.size[slot][2]) != 0)
       return {};
-  if (try_make_image(turned_slot, chart[1], chart[0], chart[2]) != 0)
-    return {};
-  for (int slot : {source_slot, work_slot, chart_slot, turned_slot})
     noise(slot, sc.seed + slot);
+  }
   QEL_SelectImage(source_slot);
   ChartState s = sc.state;
   double sx = 0, sy = 0;

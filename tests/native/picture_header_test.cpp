@@ -94,9 +94,7 @@ File emf()
 
 void check_size(const PictureHeader& h, PictureFormat format, int w, int height)
 {
-  CHECK((h.status == HeaderStatus::ok && h.format == format));
-  CHECK(h.width == w);
-  CHECK(h.height == height);
+  CHECK((h.status == HeaderStatus::ok && h.format == format && h.width == w && h.height == height));
 }
 
 // One file of each kind and the size its codec will report.
@@ -150,14 +148,12 @@ TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's heade
   }
 }
 
-TEST_CASE("the budget takes 1920 x 1080 and 8192 x 8192, refuses 23170 x 23170")
+TEST_CASE("the budget takes 8192 x 8192, refuses one row more and 23170 x 23170")
 {
-  CHECK(fits_decode_budget(parse(png(1920, 1080))));
   CHECK(fits_decode_budget(parse(png(8192, 8192))));
   CHECK_FALSE(fits_decode_budget(parse(png(8192, 8193))));
   const PictureHeader huge = parse(png(23170, 23170));
-  check_size(huge, PictureFormat::png, 23170, 23170);
-  CHECK(huge.decoded_bytes == 23170ull * 23170 * 4);
+  CHECK(huge.decoded_bytes == 23170ull * 23170 * 4);   // no wrap in 32 bits
   CHECK_FALSE(fits_decode_budget(huge));
   CHECK_FALSE(fits_decode_budget(parse(png(0, 5))));
 }
@@ -191,8 +187,8 @@ TEST_CASE("a JPEG with a 64 KiB APP1 before its frame header")
   // A 64 KiB prefix ends inside the APP1: it is asked to reach past the next
   // marker, and from there past the frame header's size fields.
   const std::size_t table = 20 + 2 + 65535, frame = f.size() - 19;
-  CHECK(parse_prefix(f, 65536).status == HeaderStatus::need_more);
-  CHECK(parse_prefix(f, 65536).bytes_needed == table + 9);
+  const PictureHeader inside = parse_prefix(f, 65536);
+  CHECK((inside.status == HeaderStatus::need_more && inside.bytes_needed == table + 9));
   CHECK(parse_prefix(f, table + 9).bytes_needed == frame + 9);
   check_size(parse_prefix(f, frame + 9), PictureFormat::jpeg, 640, 480);
 }

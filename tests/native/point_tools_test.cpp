@@ -58,26 +58,21 @@ TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, rad
   int l, t, r, b;
   s << click(A, 10, 20) << move(A, 7, 25) << click(A, 5, 30, true);
   CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 0);
-  CHECK((l == 5 && t == 20 && r == 10 && b == 30));
-  CHECK(tool_shift == 1);
+  CHECK(std::vector{l, t, r, b, tool_shift} == std::vector{5, 20, 10, 30, 1});
 
   const auto before = bytes_of(A);
   s << click(A, 3, 4) << move(A, 40, 9) << [&] {
-    CHECK(platform().status == "Click the second point");
-    CHECK(bytes_of(A) != before);
+    CHECK((platform().status == "Click the second point" && bytes_of(A) != before));
   } << cancel(A) << [&] {
-    CHECK(platform().status == "Click the first point");
-    CHECK(bytes_of(A) == before);
+    CHECK((platform().status == "Click the first point" && bytes_of(A) == before));
   } << cancel(A);
   CHECK(QEL_ClickLine(A, &l, &t, &r, &b) == 1);
 
   int cx, cy, radius;
   s << click(A, 20, 20) << click(A, 23, 24);
-  CHECK(QEL_ClickCircle(A, &cx, &cy, &radius) == 0);
-  CHECK((cx == 20 && cy == 20 && radius == 5));
+  CHECK((QEL_ClickCircle(A, &cx, &cy, &radius) == 0 && cx == 20 && cy == 20 && radius == 5));
   s << click(A, 20, 20) << click(A, 21, 21);
-  CHECK(QEL_ClickCircle(A, &cx, &cy, &radius) == 0);
-  CHECK(radius == 1);
+  CHECK((QEL_ClickCircle(A, &cx, &cy, &radius) == 0 && radius == 1));
   CHECK(!s.ran_out);
 }
 
@@ -121,10 +116,8 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
           s << (ending == by_stop ? Step(press_stop) : exit_now());
         int out[4] = {};
         const int result = tool.run(out);
-        CHECK(result == (ending == by_cancel ? 1 : 0));
-        CHECK(tool_points_clicked(result) == (ending == by_click));
-        CHECK(bytes_of(A) == before);
-        CHECK((qel_current_image == A && tool_active == 0 && tool_slot == -1));
+        CHECK((result == (ending == by_cancel ? 1 : 0) && tool_points_clicked(result) == (ending == by_click)));
+        CHECK((bytes_of(A) == before && qel_current_image == A && tool_active == 0 && tool_slot == -1));
         // After Exit the main window is on its way out and is left alone.
         CHECK(platform().drops_accepted == (ending != by_exit));
         if (ending != by_exit)
@@ -161,8 +154,7 @@ TEST_CASE("only the tool's window reaches it; no menu opens anywhere while it wa
   CHECK(tool_cancel_press(A) == false);
   int x = 0, y = 0;
   s << [&] {
-    CHECK(platform().status == "Click a point");
-    CHECK(tool_cancel_press(B));
+    CHECK((platform().status == "Click a point" && tool_cancel_press(B)));
   } << move(B, 5, 5) << click(B, 5, 5) << cancel(A);
   CHECK(QEL_ClickPoint(A, &x, &y) == 1);
 
@@ -170,17 +162,15 @@ TEST_CASE("only the tool's window reaches it; no menu opens anywhere while it wa
   user_running = 1;
   headless_tool_platform().drops_accepted = false;
   s << click(A, 1, 2);
-  CHECK(QEL_ClickPoint(A, &x, &y) == 0);
-  CHECK(!platform().drops_accepted);
+  CHECK((QEL_ClickPoint(A, &x, &y) == 0 && !platform().drops_accepted));
 }
 
 TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2, undrawn")
 {
   Images s;
   int x = 7, y = 7;
-  CHECK(QEL_ClickPoint(256, &x, &y) == 2);
-  CHECK(QEL_ClickBox(5, &x, &y, &x, &y) == 2);
-  CHECK(QEL_ClickPlace(-1, 9, 9, &x, &y) == 2);
+  CHECK(std::vector{QEL_ClickPoint(256, &x, &y), QEL_ClickBox(5, &x, &y, &x, &y), QEL_ClickPlace(-1, 9, 9, &x, &y)} ==
+        std::vector{2, 2, 2});
   CHECK((x == 7 && y == 7 && platform().pumps == 0 && platform().status.empty()));
 
   std::vector<std::uint8_t> fresh;
@@ -191,8 +181,7 @@ TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2,
     fresh = bytes_of(A);
   };
   CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 2);
-  CHECK(bytes_of(A) == fresh);
-  CHECK(tool_active == 0);
+  CHECK((bytes_of(A) == fresh && tool_active == 0));
 
   s << move(A, 5, 5) << [] { QEL_DestroyImage(A); };
   CHECK(QEL_ClickRow(A, &l, &t) == 2);

@@ -41,8 +41,7 @@ WindowSnapshot example()
 // Reads a C string literal back as a compiler does: simple and octal escapes.
 std::string decode_literal(const std::string& literal)
 {
-  REQUIRE(literal.size() >= 2);
-  REQUIRE((literal.front() == '"' && literal.back() == '"'));
+  REQUIRE((literal.size() >= 2 && literal.front() == '"' && literal.back() == '"'));
   std::string out;
   for (std::size_t i = 1; i + 1 < literal.size(); ++i) {
     const char c = literal[i];
@@ -73,10 +72,8 @@ TEST_CASE("console: whole-line exact commands, their texts and results")
   qel_draw_colour = 0x12AB07;
   CHECK(console_text(console_command("color")).starts_with("Red  : 18\nGreen:171\nBlue :  7\n"));
   qel_draw_colour = 0xFFFFFF;
-  CHECK(console_command("exit") == ConsoleCommand::exit);
-  CHECK(console_command("start") == ConsoleCommand::start);
-  CHECK(console_result(console_command("help ")) == 1);
-  CHECK(console_result(console_command("help")) == 0);
+  CHECK((console_command("exit") == ConsoleCommand::exit && console_command("start") == ConsoleCommand::start));
+  CHECK((console_result(console_command("help ")) == 1 && console_result(console_command("help")) == 0));
   CHECK(console_text(console_command("help")) == "Command list:exit help start ver color\n");
 }
 
@@ -100,8 +97,7 @@ TEST_CASE("report: sections only for open windows; the four image calls; boxes")
   WindowSnapshot w{{}, {{3, 0, 0, 400, 300}}, {}, {}};
   Transcript out;
   run_window_report(w, out, "");
-  CHECK(out.log.find("Image") == std::string::npos);
-  CHECK(out.clipboard.find("Image") == std::string::npos);
+  CHECK((out.log + out.clipboard).find("Image") == std::string::npos);
 
   w.images = {{1, 32, 1, "a", 0, 0, 8, 8, 100}, {2, 32, 0, "b", 0, 0, 8, 8, 100},
               {3, 8, 1, "c", 0, 0, 8, 8, 100},  {7, 8, 0, "d", 1, 2, 3, 4, 50}};
@@ -149,8 +145,7 @@ TEST_CASE("report: the source stays within its bound, leaving out whole lines on
   for (int n = 1; n < text_window_count; ++n)
     w.text_windows.push_back({n, n, n, 400, 300});
   const std::string source = layout_source(w);
-  CHECK(source.size() < layout_source_size);
-  CHECK(source.size() > layout_source_size - 100);
+  CHECK((source.size() < layout_source_size && source.size() > layout_source_size - 100));
   std::istringstream lines(source);
   for (std::string line; std::getline(lines, line);) {
     CAPTURE(line);
