@@ -80,8 +80,7 @@ TEST_CASE("text on images: glyph bits above text_y, a cell a character, wrapping
       const bool on = i >= 0 && i < 14 && j >= 0 && j < 8 && (font_glyph('A')[i] & (0x80 >> j));
       wrong += QEL_GetPixel(x, y) != (on ? 0x00FF00 : x == 5 && y == 20 ? 0x0000FF : 0);
     }
-  CHECK(wrong == 0);
-  CHECK((text_x == 10 && text_y == 24));
+  CHECK((wrong == 0 && text_x == 10 && text_y == 24));
   for (int code : {200, int{'\t'}, 0, -5, 1000})   // no glyph: nothing drawn, no move
     QEL_PutChar(code);
   CHECK((text_x == 10 && text_y == 24 && QEL_GetPixel(12, 20) == 0));

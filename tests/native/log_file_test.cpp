@@ -65,21 +65,16 @@ TEST_CASE("log: file names, codes, start twice truncates once, paused text dropp
   write_log_line(5, "typed");
   CHECK(file_text(name) == "one two\ntyped\n");
 
-  // Copy while logging: all so far, then logging goes on in the same file;
-  // a paused log stays paused.
-  const LogContent copy = read_log_for_copy(5, true);
-  CHECK((copy.result == 0 && copy.text == "one two\ntyped\n"));
-  print(5, "after copy\n");
+  // A copy of a paused log holds all so far and leaves it paused (a copy
+  // while logging, and a missing file, are the Windows test's).
   stop_log(5, true);
-  CHECK((read_log_for_copy(5, true).text == "one two\ntyped\nafter copy\n" && log_state(5) == log_paused));
+  const LogContent copy = read_log_for_copy(5, true);
+  CHECK((copy.result == 0 && copy.text == "one two\ntyped\n" && log_state(5) == log_paused));
 
   // A window opened anew in the slot starts without a log.
   forget_log(5);
   CHECK(log_state(5) == log_none);
   CHECK((start_log(5, true) == 0 && file_text(name).empty()));
-
-  const int missing = read_log_for_copy(6, true).result;
-  CHECK((missing == 2 && std::string(log_copy_failure_text(missing)) == "Can't open LOG file!"));
   close_all_logs();
   std::filesystem::remove_all(dir);
 }

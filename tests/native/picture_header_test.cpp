@@ -130,7 +130,8 @@ TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's heade
   for (const auto& [f, format, width, height] : samples()) {
     CAPTURE(int(format));
     check_size(parse(f), format, width, height);
-    // Shorter prefixes ask for more, within the file; from some length on the size is known.
+    // Shorter prefixes ask for more, within the file; from some length on the
+    // size is known. So a reader that reads as far as asked reaches the size.
     bool known = false;
     for (std::size_t cut = 0; cut < f.size(); ++cut) {
       const PictureHeader h = parse_prefix(f, cut);
@@ -140,11 +141,6 @@ TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's heade
       else
         REQUIRE((h.status == HeaderStatus::need_more && h.bytes_needed > cut && h.bytes_needed <= f.size()));
     }
-    // The caller's loop: read 8 bytes, then as far as asked until decided.
-    PictureHeader h = parse_prefix(f, 8);
-    for (int round = 0; h.status == HeaderStatus::need_more && round < 20; ++round)
-      h = parse_prefix(f, h.bytes_needed);
-    check_size(h, format, width, height);
   }
 }
 
