@@ -26,22 +26,20 @@ constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 // Loose size limits, so that wide work images with few rows can be made.
 int try_make_image(int slot, int w, int h, int bits = 32)
 {
-  return bits == 8 ? QEL_CreateImage8FL(slot, "t", 0, 0, w, h, 10)
-                   : QEL_CreateImageFL(slot, "t", 0, 0, w, h, 10);
+  return (bits == 8 ? QEL_CreateImage8FL : QEL_CreateImageFL)(slot, "t", 0, 0, w, h, 10);
 }
 
-void make_image(int slot, int w, int h) { REQUIRE(try_make_image(slot, w, h) == 0); }
+// A 32-bit image filled with v, row ends included.
+void make_image(int slot, int w, int h, std::uint32_t v = 0)
+{
+  REQUIRE(try_make_image(slot, w, h) == 0);
+  std::fill_n(slot_pixels[slot].pixels32, slot_pixels[slot].stride * h, v);
+}
 
 // Pixel of a 32-bit slot, and all of them row by row.
 std::uint32_t& at(int slot, int x, int y) { return slot_pixels[slot].pixels32[y * slot_pixels[slot].stride + x]; }
 
 std::vector<std::uint32_t> words_of(int slot) { return pixels_of(slot_pixels[slot]); }
-
-void fill(int slot, std::uint32_t v)
-{
-  const SlotPixels& p = slot_pixels[slot];
-  std::fill_n(p.pixels32, p.stride * p.height, v);
-}
 
 // Channel of subpixel q in row y of the chart.
 int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >> (16 - 8 * (q % 3))) & 255); }
@@ -56,8 +54,7 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
 
   // PutSlantedTriple: one channel per row, one subpixel further right each row, nothing outside.
   reset_image_slots();
-  make_image(4, 6, 6);
-  fill(4, 0xAB123456);
+  make_image(4, 6, 6, 0xAB123456);
   PutSlantedTriple(3, 0xFFFFFF, 1);     // pixel 1: red, green, blue on rows 3, 4, 5
   PutSlantedTriple(5, 0x000000, 0);     // blue of pixel 1, then red and green of pixel 2
   PutSlantedTriple(-1, 0xFFFFFF, 0);
@@ -79,8 +76,7 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3 * 1920; ++x)
       at(work_slot, x, y) = (x / 1920 + 1) * 0x404040u;
-  make_image(chart_slot, 700, 3);
-  fill(chart_slot, 0x123456);
+  make_image(chart_slot, 700, 3, 0x123456);
   // Each view's first column is blended with its left neighbour: f = 5/6,
   // 4/6, 3/6, 2/6, 1/6; 0x80 x 1/6 + 0x40 x 5/6 = 74.67, ...
   DrawBand(s, 0, 8.5);
@@ -109,8 +105,7 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
   reset_image_slots();
   // A white source: every sample is 255, and at these pitches every blend
   // fraction is 0 or 0.5, so blended samples stay 255 too.
-  make_image(source_slot, 200, 100);
-  fill(source_slot, 0xFFFFFF);
+  make_image(source_slot, 200, 100, 0xFFFFFF);
   ChartState defaults;
   start_run(defaults, 200, 100);
   OpenWorkImage(defaults);
@@ -148,23 +143,20 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
 TEST_CASE("a missing image never redirects the writes; the work image is made where the screen limits allow no zoom")
 {
   reset_image_slots();
-  make_image(source_slot, 64, 48);
-  fill(source_slot, 0x336699);
+  make_image(source_slot, 64, 48, 0x336699);
   const auto source = bytes_of(source_slot);
   ChartState s;
   start_run(s, 64, 48);
   // No work image (its creation failed): the source stays, bands read black.
   ResampleSource(s, 0.01, 0.8);
   CHECK(bytes_of(source_slot) == source);
-  make_image(chart_slot, 640, 480);
-  fill(chart_slot, 0x777777);
+  make_image(chart_slot, 640, 480, 0x777777);
   DrawChart(s);
   CHECK(std::count(&at(chart_slot, 56, 100), &at(chart_slot, 640, 100), 0u) == 640 - 56);
 
   // No chart image, no turned image, the work image current.
   REQUIRE(QEL_DestroyImage(chart_slot) == 0);
-  make_image(work_slot, work_image_width(s), s.band_height);
-  fill(work_slot, 0x777777);
+  make_image(work_slot, work_image_width(s), s.band_height, 0x777777);
   const auto work = bytes_of(work_slot);
   DrawChart(s);
   DrawLensCheck(s);

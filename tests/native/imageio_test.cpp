@@ -59,10 +59,8 @@ TEST_CASE("AppendExtension looks at the last four characters only, in any case, 
   CHECK((save_format(-1) == nullptr && save_format(5) == nullptr));
   // Type index 1 "All Files" and 2 "BMP" save BMP; 3..6 JPEG, GIF, PNG, TIFF.
   const int expected[] = {-1, 0, 0, 1, 2, 3, 4, -1};
-  for (int index = 0; index <= 7; ++index) {
-    CHECK(save_format_for_filter(index) == expected[index]);
-    CHECK(filter_forces_full_quality(index) == (index == 3));
-  }
+  for (int index = 0; index <= 7; ++index)
+    CHECK((save_format_for_filter(index) == expected[index] && filter_forces_full_quality(index) == (index == 3)));
   CHECK(save_format_for_filter(-5) == -1);
 }
 

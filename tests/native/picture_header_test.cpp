@@ -118,7 +118,7 @@ std::vector<Sample> samples()
 
 } // namespace
 
-TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's header beats its directory")
+TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's header beats its directory; the budget")
 {
   const PictureHeader g = parse(gif());
   CHECK(g.decoded_bytes == 14 * 8 * 4 + 12 * 6 + 3 * 3);
@@ -142,10 +142,8 @@ TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's heade
         REQUIRE((h.status == HeaderStatus::need_more && h.bytes_needed > cut && h.bytes_needed <= f.size()));
     }
   }
-}
 
-TEST_CASE("the budget takes 8192 x 8192, refuses one row more and 23170 x 23170")
-{
+  // The decode budget takes 8192 x 8192, refuses one row more and 23170 x 23170.
   CHECK(fits_decode_budget(parse(png(8192, 8192))));
   CHECK_FALSE(fits_decode_budget(parse(png(8192, 8193))));
   const PictureHeader huge = parse(png(23170, 23170));

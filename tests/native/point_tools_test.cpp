@@ -3,10 +3,12 @@
 // window closed under a waiting tool; and the rectangles feedback repaints.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -147,30 +149,19 @@ TEST_CASE("the place box has its diagonals from 9 x 9 on")
   CHECK(bytes_of(A) == before);
 }
 
-TEST_CASE("only the tool's window reaches it; no menu opens anywhere while it waits")
-{
-  Images s;
-  CHECK(tool_cancel_press(A) == false);
-  int x = 0, y = 0;
-  s << [&] {
-    CHECK((platform().status == "Click a point" && tool_cancel_press(B)));
-  } << move(B, 5, 5) << click(B, 5, 5) << cancel(A);
-  CHECK(QEL_ClickPoint(A, &x, &y) == 1);
-
-  // Inside a run of the user program the main window keeps refusing drops.
-  user_running = 1;
-  headless_tool_platform().drops_accepted = false;
-  s << click(A, 1, 2);
-  CHECK((QEL_ClickPoint(A, &x, &y) == 0 && !platform().drops_accepted));
-}
-
-TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2, undrawn")
+TEST_CASE("only the tool's window reaches it, no menu opens while it waits; a bad slot or a closed image: 2, undrawn")
 {
   Images s;
   int x = 7, y = 7;
   CHECK(std::vector{QEL_ClickPoint(256, &x, &y), QEL_ClickBox(5, &x, &y, &x, &y), QEL_ClickPlace(-1, 9, 9, &x, &y)} ==
         std::vector{2, 2, 2});
   CHECK((x == 7 && y == 7 && platform().pumps == 0 && platform().status.empty()));
+
+  CHECK(tool_cancel_press(A) == false);
+  s << [&] {
+    CHECK((platform().status == "Click a point" && tool_cancel_press(B)));
+  } << move(B, 5, 5) << click(B, 5, 5) << cancel(A);
+  CHECK(QEL_ClickPoint(A, &x, &y) == 1);
 
   std::vector<std::uint8_t> fresh;
   int l, t, r, b;
@@ -185,6 +176,13 @@ TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2,
   s << move(A, 5, 5) << [] { QEL_DestroyImage(A); };
   CHECK(QEL_ClickRow(A, &l, &t) == 2);
   CHECK(!s.ran_out);
+
+  // Inside a run of the user program the main window keeps refusing drops.
+  patterned_image(A, 100, 1);
+  user_running = 1;
+  headless_tool_platform().drops_accepted = false;
+  s << click(A, 1, 2);
+  CHECK((QEL_ClickPoint(A, &x, &y) == 0 && !platform().drops_accepted));
 }
 
 TEST_CASE("dirty rectangles hold every pixel a figure changes, and little more")
@@ -202,18 +200,12 @@ TEST_CASE("dirty rectangles hold every pixel a figure changes, and little more")
     for (const Figure& f : figures) {
       std::fill(p.pixels32, p.pixels32 + w * h, 0u);
       draw_figure(f);
+      // Clearing the rectangles, which lie inside the image, clears every change.
       const FigureCover cover = figure_cover(f, w, h);
-      int missed = 0;
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          bool held = p.pixels32[y * w + x] == 0;
-          for (int k = 0; k < cover.count && !held; ++k) {
-            const PixelRect& r = cover.rects[k];
-            held = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-          }
-          missed += !held;
-        }
-      CHECK(missed == 0);
+      for (const PixelRect& r : std::span(cover.rects, cover.count))
+        for (int y = r.top; y < r.bottom; ++y)
+          std::fill(p.pixels32 + y * w + r.left, p.pixels32 + y * w + r.right, 0u);
+      CHECK(std::count(p.pixels32, p.pixels32 + w * h, 0u) == w * h);
     }
   }
   // A full diagonal and a large circle on the big screen image cover a fraction.

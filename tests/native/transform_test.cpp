@@ -124,7 +124,7 @@ TEST_CASE("commands on a slot: rotations (the 3 x 2 example, L then R), invert a
   CHECK(pixels_of(image.view) == words);
 }
 
-TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks the resampler")
+TEST_CASE("sizes round to nearest; smooth resampling averages or interpolates; the slot's stretch mode picks it")
 {
   CHECK(std::vector{scaled_size(3, 500), scaled_size(1, 500), scaled_size(1 << 30, 2000)} ==
         std::vector{2, 1, INT32_MAX});   // the last without a wrap
@@ -134,25 +134,6 @@ TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks
   CHECK((!allocate_pixels(65536, 65536, 32, &huge) && !allocate_pixels(46341, 46341, 8, &huge)));
   CHECK_FALSE(allocate_pixels(0, 5, 32, &huge));
 
-  FreshSlots fresh;
-  REQUIRE(QEL_CreateImageFL(0, "t", 0, 0, 100, 50, 100) == 0);
-  REQUIRE(run_image_transform(0, ImageTransform::size_70_7) == 0);
-  CHECK((slot_pixels[0].width == 71 && slot_pixels[0].height == 35));
-
-  // A 1-pixel checkerboard at 50 %: mid-grey when smooth, black or white when plain.
-  const PixelBuffer board = filled(8, 6, 32, [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0; });
-  for (const int mode : {stretch_smooth, stretch_plain}) {
-    REQUIRE(QEL_ResizeImage(0, 8, 6) == 0);
-    REQUIRE(copy_pixels(board.view, slot_pixels[0]));
-    QEL_SetStretchMode(0, mode);
-    REQUIRE(run_image_transform(0, ImageTransform::size_50) == 0);
-    for (const std::uint32_t c : pixels_of(slot_pixels[0]))
-      CHECK((mode == stretch_smooth ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));
-  }
-}
-
-TEST_CASE("smooth resampling averages when shrinking and interpolates when enlarging")
-{
   // 3 -> 2 weighs by area: (2 x 0 + 90) / 3 and (90 + 2 x 180) / 3; 2 -> 4
   // interpolates between pixel centres and repeats the edges.
   const PixelBuffer three = filled(3, 1, 32, [](int x, int) { return 90u * x; });
@@ -170,6 +151,22 @@ TEST_CASE("smooth resampling averages when shrinking and interpolates when enlar
   // 8-bit indices are picked, never averaged: smooth equals nearest.
   const PixelBuffer indices = numbered(7, 5, 8);
   CHECK(resampled(indices.view, 5, 4) == resampled(indices.view, 5, 4, false));
+
+  FreshSlots fresh;
+  REQUIRE(QEL_CreateImageFL(0, "t", 0, 0, 100, 50, 100) == 0);
+  REQUIRE(run_image_transform(0, ImageTransform::size_70_7) == 0);
+  CHECK((slot_pixels[0].width == 71 && slot_pixels[0].height == 35));
+
+  // A 1-pixel checkerboard at 50 %: mid-grey when smooth, black or white when plain.
+  const PixelBuffer board = filled(8, 6, 32, [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0; });
+  for (const int mode : {stretch_smooth, stretch_plain}) {
+    REQUIRE(QEL_ResizeImage(0, 8, 6) == 0);
+    REQUIRE(copy_pixels(board.view, slot_pixels[0]));
+    QEL_SetStretchMode(0, mode);
+    REQUIRE(run_image_transform(0, ImageTransform::size_50) == 0);
+    for (const std::uint32_t c : pixels_of(slot_pixels[0]))
+      CHECK((mode == stretch_smooth ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));
+  }
 }
 
 TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
