@@ -108,7 +108,7 @@ TEST_CASE("copy: 24-bit rows for 32-bit images, 256 palette entries for 8-bit, b
   CHECK((picture.bits == 8 && picture.indices == expected && picture.palette == palette));
 }
 
-TEST_CASE("paste: what other programs put on the clipboard")
+TEST_CASE("paste: what other programs put on the clipboard; hostile headers refused before reading anything")
 {
   // 1-bit, 3 x 2, bottom-up: bits from the left, each row padded to 4 bytes.
   DibPicture p = read(block({40, 3, 2, 1, 1}, {0xFF0000, 0x00FF00, 0x00, 0xA0}, 4));
@@ -140,10 +140,7 @@ TEST_CASE("paste: what other programs put on the clipboard")
   CHECK(p.pixels == Words{0xFF0000, 0x008484});
   p = read(block({40, 2, 1, 1, 16, 3}, {0xF800, 0x07E0, 0x001F, 0x07E0 | 0x001F << 16}, 4));
   CHECK(p.pixels == Words{0x00FF00, 0x0000FF});
-}
 
-TEST_CASE("paste refuses hostile headers before reading anything")
-{
   struct Case {
     const char* what;
     Bytes bytes;
@@ -181,8 +178,8 @@ TEST_CASE("paste refuses hostile headers before reading anything")
   };
   for (const Case& c : cases) {
     CAPTURE(c.what);
-    const DibPicture p = read(c.bytes, c.result);
-    CHECK((p.width == 0 && p.pixels.empty() && p.indices.empty() && p.palette.empty()));
+    const DibPicture refused = read(c.bytes, c.result);
+    CHECK((refused.width == 0 && refused.pixels.empty() && refused.indices.empty() && refused.palette.empty()));
   }
   CHECK(read_dib(nullptr, 100, nullptr) != dib_ok);
 }

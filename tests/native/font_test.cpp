@@ -41,7 +41,7 @@ void text_canvas(int w, int h, int bits = 32)
 
 } // namespace
 
-TEST_CASE("font: sample rows, metrics, every glyph its own")
+TEST_CASE("font rows and metrics; text on images: glyph bits, a cell a character, wrapping, the bound; TrueType bytes")
 {
   CHECK(rows('A') == Rows{0, 0, 0x18, 0x3C, 0x66, 0x66, 0x66, 0x7E, 0x66, 0x66, 0x66, 0, 0, 0});
   CHECK(rows('g') == Rows{0, 0, 0, 0, 0x3E, 0x66, 0x66, 0x66, 0x66, 0x66, 0x3E, 0x06, 0x06, 0x7C});
@@ -63,10 +63,8 @@ TEST_CASE("font: sample rows, metrics, every glyph its own")
     for (int b = a + 1; b < 127; ++b)
       CHECK_MESSAGE(rows(a) != rows(b), a, " ", b);
   }
-}
 
-TEST_CASE("text on images: glyph bits above text_y, a cell a character, wrapping, the printf bound; TrueType bytes")
-{
+  // Text on images.
   text_canvas(40, 30);
   QEL_PutPixel(5, 20, 0x0000FF);   // background inside the cell stays
   text_x = 2;

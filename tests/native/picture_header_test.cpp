@@ -152,7 +152,7 @@ TEST_CASE("each format's size; every frame of a GIF counts; an ICO entry's heade
   CHECK_FALSE(fits_decode_budget(parse(png(0, 5))));
 }
 
-TEST_CASE("unknown and malformed headers")
+TEST_CASE("unknown and malformed headers; a JPEG with a 64 KiB APP1 before its frame header")
 {
   CHECK(parse(File().text("plain text, no picture")).status == HeaderStatus::unknown_format);
   CHECK(parse(File().b({0, 0, 2, 0}).zeros(40)).status == HeaderStatus::unknown_format);  // a cursor
@@ -168,10 +168,8 @@ TEST_CASE("unknown and malformed headers")
   File no_key = wmf();
   no_key[3] = 0;
   CHECK(malformed(no_key));
-}
 
-TEST_CASE("a JPEG with a 64 KiB APP1 before its frame header")
-{
+  // A JPEG with a 64 KiB APP1 before its frame header.
   const File f = jpeg(65535);
   check_size(parse(f), PictureFormat::jpeg, 640, 480);
   // Stray bytes and fill bytes before a marker are stepped over, as the decoder does.

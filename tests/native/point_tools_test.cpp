@@ -54,7 +54,7 @@ const HeadlessToolPlatform& platform() { return headless_tool_platform(); }
 
 } // namespace
 
-TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, radius rounds")
+TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, radius rounds; the place box's diagonals")
 {
   Images s;
   int l, t, r, b;
@@ -75,7 +75,19 @@ TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, rad
   CHECK((QEL_ClickCircle(A, &cx, &cy, &radius) == 0 && cx == 20 && cy == 20 && radius == 5));
   s << click(A, 20, 20) << click(A, 21, 21);
   CHECK((QEL_ClickCircle(A, &cx, &cy, &radius) == 0 && radius == 1));
-  CHECK(!s.ran_out);
+
+  // The place box has its diagonals from 9 x 9 on.
+  const auto untouched = bytes_of(A);
+  for (const int w : {9, 8}) {
+    int x, y;
+    s << move(A, 20, 20) << [&] {
+      CHECK((inverted(16, 16, untouched) && inverted(16 + w - 1, 24, untouched)));
+      CHECK(inverted(17, 17, untouched) == (w == 9));
+      CHECK(!inverted(18, 17, untouched));
+    } << cancel(A);
+    CHECK(QEL_ClickPlace(A, w, 9, &x, &y) == 1);
+  }
+  CHECK((bytes_of(A) == untouched && !s.ran_out));
 }
 
 TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100 and 200")
@@ -131,22 +143,6 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
         reset_run_control();
       }
   }
-}
-
-TEST_CASE("the place box has its diagonals from 9 x 9 on")
-{
-  Images s;
-  const auto before = bytes_of(A);
-  for (const int w : {9, 8}) {
-    int x, y;
-    s << move(A, 20, 20) << [&] {
-      CHECK((inverted(16, 16, before) && inverted(16 + w - 1, 24, before)));
-      CHECK(inverted(17, 17, before) == (w == 9));
-      CHECK(!inverted(18, 17, before));
-    } << cancel(A);
-    CHECK(QEL_ClickPlace(A, w, 9, &x, &y) == 1);
-  }
-  CHECK(bytes_of(A) == before);
 }
 
 TEST_CASE("only the tool's window reaches it, no menu opens while it waits; a bad slot or a closed image: 2, undrawn")

@@ -117,7 +117,7 @@ TEST_CASE_FIXTURE(FreshSlots, "finding a slot by its window; destruction; the se
   CHECK((qel_current_image == 11 && selection_history[0] == 11));
 }
 
-TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; a resize keeps the window's settings and palette")
+TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; a resize keeps the settings and palette; zoom")
 {
   std::uint32_t calls[256] = {};
   CHECK((QEL_SetPalette(calls, 256) == 1 && QEL_GetPalette(calls) == 1));   // slot 0 free at start-up
@@ -155,31 +155,29 @@ TEST_CASE_FIXTURE(FreshSlots, "palette calls check the current image; a resize k
 
   CHECK((QEL_ResizeImage(3, 10, 10) == 1 && QEL_ResizeImage(256, 10, 10) == 1));
   CHECK((QEL_ResizeImage(2, 200000, 10) == 2 && gone(2)));   // no zoom fits: the slot ends free
-}
 
-TEST_CASE_FIXTURE(FreshSlots, "zoom, stretch mode and showing")
-{
-  REQUIRE(QEL_CreateImage(1, "z", 40, 30, 640, 480, 100) == 0);
-  QEL_ShowImage(1);
-  CHECK(headless_window(1).copies == 1);
-  CHECK((QEL_ZoomImage(1, 1000) == 0 && caption(1) == "z(220%)"));
-  CHECK(view(1) == std::vector{220, 1408, 1056});
-  CHECK(window(1) == std::vector{40, 30, 1408, 1056});
-  QEL_ShowImage(1);
-  CHECK(headless_window(1).stretches == 1);
+  // Zoom, stretch mode and showing.
+  REQUIRE(QEL_CreateImage(4, "z", 40, 30, 640, 480, 100) == 0);
+  QEL_ShowImage(4);
+  CHECK(headless_window(4).copies == 1);
+  CHECK((QEL_ZoomImage(4, 1000) == 0 && caption(4) == "z(220%)"));
+  CHECK(view(4) == std::vector{220, 1408, 1056});
+  CHECK(window(4) == std::vector{40, 30, 1408, 1056});
+  QEL_ShowImage(4);
+  CHECK(headless_window(4).stretches == 1);
 
   // A screen that shrank since creation: no zoom fits, nothing changes.
   WindowMetrics small = headless_default_metrics();
   small.screen_width = 100;
   headless_set_metrics(small);
-  CHECK((QEL_ZoomImage(1, 100) == 2 && view(1) == std::vector{220, 1408, 1056}));
+  CHECK((QEL_ZoomImage(4, 100) == 2 && view(4) == std::vector{220, 1408, 1056}));
   headless_set_metrics(headless_default_metrics());
 
-  CHECK((QEL_GetStretchMode(1) == stretch_plain && QEL_SetStretchMode(1, stretch_smooth) == 0));
-  CHECK(caption(1) == "z(220%)*");
-  const int repaints = headless_window(1).invalidations;
-  CHECK(QEL_SetStretchMode(1, 5) == 0);             // no mode change, still repaints
-  CHECK((QEL_GetStretchMode(1) == stretch_smooth && headless_window(1).invalidations == repaints + 1));
+  CHECK((QEL_GetStretchMode(4) == stretch_plain && QEL_SetStretchMode(4, stretch_smooth) == 0));
+  CHECK(caption(4) == "z(220%)*");
+  const int zoomed_repaints = headless_window(4).invalidations;
+  CHECK(QEL_SetStretchMode(4, 5) == 0);             // no mode change, still repaints
+  CHECK((QEL_GetStretchMode(4) == stretch_smooth && headless_window(4).invalidations == zoomed_repaints + 1));
 
   // Free slot 2 and no slot 256.
   CHECK((QEL_ZoomImage(2, 100) == 1 && QEL_SetStretchMode(2, stretch_smooth) == 1));

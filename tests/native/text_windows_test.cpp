@@ -76,28 +76,7 @@ TEST_CASE_FIXTURE(FreshWindows, "opening, selecting and closing: which window is
   CHECK(line_input_owner.load() == 0);
 }
 
-// The wrapping rule itself is the print layout's; here only that printing
-// follows it into the window's rows.
-TEST_CASE_FIXTURE(FreshWindows, "printing: runs continue a row, wrap at the last whole cell, the buffer bound")
-{
-  QEL_OpenTextWindow(0, -1, -1, -1, -1);
-  QEL_Printf("abc");
-  CHECK(cursor(0) == std::pair{3 * cw, 0});
-  QEL_Printf("def\n");
-  CHECK((row(0, 0) == L"abcdef" && cursor(0) == std::pair{0, ch}));
-
-  // Ten whole cells and a part: the eleventh character starts row two.
-  QEL_OpenTextWindow(1, -1, -1, 10 * cw + cw / 2, 100);
-  QEL_Printf("0123456789ab");
-  CHECK((row(1, 0) == L"0123456789" && row(1, 1) == L"ab" && cursor(1) == std::pair{2 * cw, ch}));
-
-  // Output beyond the 4096-byte buffer is cut, never overrun.
-  QEL_OpenTextWindow(2, -1, -1, 4096 * cw, 200);
-  QEL_Printf("%s", std::string(6000, 'w').c_str());
-  CHECK(text_window(2).cursor_x == 4095 * cw);
-}
-
-TEST_CASE_FIXTURE(FreshWindows, "colour stacks of eight; scrolling leaves a black row on any background; resize, clear")
+TEST_CASE_FIXTURE(FreshWindows, "colour stacks of eight; scrolling leaves a black row; resize and clear; printing rows")
 {
   push_text_colours(1, 2);   // nothing open: ignored
   QEL_OpenTextWindow(0, -1, -1, -1, -1);
@@ -127,4 +106,22 @@ TEST_CASE_FIXTURE(FreshWindows, "colour stacks of eight; scrolling leaves a blac
   QEL_Printf("new");
   clear_text_window(1);
   CHECK((row(1, 0).empty() && cursor(1) == std::pair{0, 0}));
+
+  // Printing follows the print layout's wrapping rule into the window's rows:
+  // runs continue a row, wrap at the last whole cell; the buffer bound.
+  QEL_OpenTextWindow(4, -1, -1, -1, -1);
+  QEL_Printf("abc");
+  CHECK(cursor(4) == std::pair{3 * cw, 0});
+  QEL_Printf("def\n");
+  CHECK((row(4, 0) == L"abcdef" && cursor(4) == std::pair{0, ch}));
+
+  // Ten whole cells and a part: the eleventh character starts row two.
+  QEL_OpenTextWindow(5, -1, -1, 10 * cw + cw / 2, 100);
+  QEL_Printf("0123456789ab");
+  CHECK((row(5, 0) == L"0123456789" && row(5, 1) == L"ab" && cursor(5) == std::pair{2 * cw, ch}));
+
+  // Output beyond the 4096-byte buffer is cut, never overrun.
+  QEL_OpenTextWindow(6, -1, -1, 4096 * cw, 200);
+  QEL_Printf("%s", std::string(6000, 'w').c_str());
+  CHECK(text_window(6).cursor_x == 4095 * cw);
 }

@@ -56,7 +56,7 @@ std::vector<std::uint32_t> resampled(const SlotPixels& source, int w, int h, boo
 
 } // namespace
 
-TEST_CASE("quarter turns and flips follow the position rules at both depths")
+TEST_CASE("quarter turns and flips follow the position rules at both depths; rotate and invert commands on a slot")
 {
   // 70 x 37 crosses the 32-pixel tiles with remainders; 8-bit width 37 pads.
   for (const auto& [w, h, bits] : {std::tuple{70, 37, 32}, std::tuple{37, 70, 8}, std::tuple{3, 2, 8}}) {
@@ -83,10 +83,8 @@ TEST_CASE("quarter turns and flips follow the position rules at both depths")
   const PixelBuffer square = numbered(4, 4, 32);
   CHECK_FALSE(rotate_clockwise(square.view, square.view));
   CHECK_FALSE(resample_smooth(square.view, square.view));
-}
 
-TEST_CASE("commands on a slot: rotations (the 3 x 2 example, L then R), invert at both depths")
-{
+  // The commands on a slot: the 3 x 2 example turned right, then left back.
   FreshSlots fresh;
   REQUIRE(QEL_CreateImageFL(3, "t", 0, 0, 3, 2, 100) == 0);
   const SlotPixels& p = slot_pixels[3];

@@ -78,7 +78,7 @@ TEST_CASE("console: whole-line exact commands, their texts and results")
 
 // The example's text and source, and a busy clipboard, are checked through
 // the real windows by the Windows test.
-TEST_CASE("report: the documented example's colours, each pushed pair popped")
+TEST_CASE("report: the documented example's colours, each pushed pair popped; sections only for open windows; boxes")
 {
   Transcript out;
   run_window_report(example(), out, "saved\n");
@@ -89,14 +89,12 @@ TEST_CASE("report: the documented example's colours, each pushed pair popped")
         "[000000/00ff00][Text Window]\n[pop] 0 X:500 Y:50 W:400 H:300\n"
         "[000000/ffff00]**********************************\n[pop]"
         "[000080/ffff00]saved\n[pop][pop]");
-}
 
-TEST_CASE("report: sections only for open windows; the four image calls; boxes")
-{
+  // No image window, no image section; then the four image calls and the boxes.
   WindowSnapshot w{{}, {{3, 0, 0, 400, 300}}, {}, {}};
-  Transcript out;
-  run_window_report(w, out, "");
-  CHECK((out.log + out.clipboard).find("Image") == std::string::npos);
+  Transcript text_only;
+  run_window_report(w, text_only, "");
+  CHECK((text_only.log + text_only.clipboard).find("Image") == std::string::npos);
 
   w.images = {{1, 32, 1, "a", 0, 0, 8, 8, 100}, {2, 32, 0, "b", 0, 0, 8, 8, 100},
               {3, 8, 1, "c", 0, 0, 8, 8, 100},  {7, 8, 0, "d", 1, 2, 3, 4, 50}};
