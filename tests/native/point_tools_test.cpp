@@ -24,8 +24,7 @@ constexpr int image_width = 144, image_height = 48;
 
 void patterned_image(int slot, int zoom, unsigned seed)
 {
-  REQUIRE(QEL_CreateImage(slot, "t", 0, 0, image_width, image_height, zoom) == 0);
-  REQUIRE(image_slots[slot].zoom == zoom);
+  REQUIRE((QEL_CreateImage(slot, "t", 0, 0, image_width, image_height, zoom) == 0 && image_slots[slot].zoom == zoom));
   std::mt19937 rng(seed);
   const SlotPixels& p = slot_pixels[slot];
   for (int i = 0; i < p.width * p.height; ++i)
@@ -59,8 +58,7 @@ TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, rad
   Images s;
   int l, t, r, b;
   s << click(A, 10, 20) << move(A, 7, 25) << click(A, 5, 30, true);
-  CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 0);
-  CHECK(std::vector{l, t, r, b, tool_shift} == std::vector{5, 20, 10, 30, 1});
+  CHECK((QEL_ClickBox(A, &l, &t, &r, &b) == 0 && std::vector{l, t, r, b, tool_shift} == std::vector{5, 20, 10, 30, 1}));
 
   const auto before = bytes_of(A);
   s << click(A, 3, 4) << move(A, 40, 9) << [&] {
@@ -82,8 +80,7 @@ TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, rad
     int x, y;
     s << move(A, 20, 20) << [&] {
       CHECK((inverted(16, 16, untouched) && inverted(16 + w - 1, 24, untouched)));
-      CHECK(inverted(17, 17, untouched) == (w == 9));
-      CHECK(!inverted(18, 17, untouched));
+      CHECK((inverted(17, 17, untouched) == (w == 9) && !inverted(18, 17, untouched)));
     } << cancel(A);
     CHECK(QEL_ClickPlace(A, w, 9, &x, &y) == 1);
   }
@@ -166,12 +163,10 @@ TEST_CASE("only the tool's window reaches it, no menu opens while it waits; a ba
     patterned_image(A, 100, 9);
     fresh = bytes_of(A);
   };
-  CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 2);
-  CHECK((bytes_of(A) == fresh && tool_active == 0));
+  CHECK((QEL_ClickBox(A, &l, &t, &r, &b) == 2 && bytes_of(A) == fresh && tool_active == 0));
 
   s << move(A, 5, 5) << [] { QEL_DestroyImage(A); };
-  CHECK(QEL_ClickRow(A, &l, &t) == 2);
-  CHECK(!s.ran_out);
+  CHECK((QEL_ClickRow(A, &l, &t) == 2 && !s.ran_out));
 
   // Inside a run of the user program the main window keeps refusing drops.
   patterned_image(A, 100, 1);

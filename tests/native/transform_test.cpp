@@ -81,8 +81,7 @@ TEST_CASE("quarter turns and flips follow the position rules at both depths; rot
   }
   // A turn into its own source would read pixels it already replaced.
   const PixelBuffer square = numbered(4, 4, 32);
-  CHECK_FALSE(rotate_clockwise(square.view, square.view));
-  CHECK_FALSE(resample_smooth(square.view, square.view));
+  CHECK((!rotate_clockwise(square.view, square.view) && !resample_smooth(square.view, square.view)));
 
   // The commands on a slot: the 3 x 2 example turned right, then left back.
   FreshSlots fresh;
@@ -94,8 +93,7 @@ TEST_CASE("quarter turns and flips follow the position rules at both depths; rot
   REQUIRE(run_image_transform(3, ImageTransform::rotate_right) == 0);
   CHECK((p.width == 2 && pixels_of(p) == std::vector<std::uint32_t>{1, 0, 11, 10, 21, 20}));
   REQUIRE(run_image_transform(3, ImageTransform::rotate_left) == 0);
-  CHECK(pixels_of(p) == before);
-  CHECK(headless_window(3).invalidations > 0);
+  CHECK((pixels_of(p) == before && headless_window(3).invalidations > 0));
 
   // The re-created slot could not get a buffer: the slot is left free and
   // nothing is written anywhere (the sanitizers watch the old buffer).
@@ -207,7 +205,6 @@ TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
   REQUIRE(QEL_CreateImage8FL(0, "t", 0, 0, 5, 4, 100) == 0);
   const std::uint32_t red[1] = {0xFF0000};
   QEL_SetPalette(red, 1);
-  REQUIRE(run_test_pattern(0, TestPattern::grey) == 0);
-  CHECK(palette() == grey_ramp());
+  CHECK((run_test_pattern(0, TestPattern::grey) == 0 && palette() == grey_ramp()));
   CHECK(run_test_pattern(1, TestPattern::rgb) == 1);
 }
