@@ -97,11 +97,8 @@ TEST_CASE_FIXTURE(FreshSlots, "nearest palette entries, colour reduction; where 
   // Of many colours: 256 entries, every pixel on its nearest. A smooth
   // gradient of 64 x 64 x 16 colours plus a rare outlier.
   std::vector<std::uint32_t> pixels;
-  for (int r = 0; r < 64; ++r)
-    for (int g = 0; g < 64; ++g)
-      for (int b = 0; b < 16; ++b)
-        pixels.push_back(static_cast<std::uint32_t>(r * 4) << 16 | static_cast<std::uint32_t>(g * 4) << 8 |
-                         static_cast<std::uint32_t>(b * 16));
+  for (std::uint32_t i = 0; i < 64 * 64 * 16; ++i)   // red, green, blue from the high bits down
+    pixels.push_back((i >> 10) * 4 << 16 | (i >> 4 & 63) * 4 << 8 | (i & 15) * 16);
   pixels.push_back(0xFFFFFF);
   const IndexedPicture picture = reduce_colours(pixels.data(), pixels.size());
   REQUIRE((picture.palette.size() == 256 && picture.indices.size() == pixels.size()));
