@@ -118,8 +118,7 @@ TEST_CASE("set-up texts and passes; sizes outside their ranges put back; counts 
   CHECK((fresh.s.band_height == 12 && work_image_width(fresh.s) == 4800 && fresh.resizes == 2 && fresh.redraws == 2));
 
   // Counts below 1 and values the work image cannot take are refused.
-  Loop l;
-  l.settle();
+  Loop l = Loop{}.settle();
   const ChartState before = l.s;
   for (const char* typed : {"0", "-3", "abc"})
     l.type({{item_step, typed}, {item_pic_num, typed}, {item_view_num, typed}});
@@ -151,8 +150,7 @@ TEST_CASE("set-up texts and passes; sizes outside their ranges put back; counts 
 
 TEST_CASE("typed pitches and the arrow buttons: p_step within its range, pitch steps re-centre or walk the yellow band")
 {
-  Loop l;
-  l.settle();
+  Loop l = Loop{}.settle();
   SUBCASE("p_step x10")
   {
     l.apply(press_left(l.s));

@@ -84,9 +84,8 @@ TEST_CASE("log close-all while another thread prints: every finished print is in
   const auto dir = fresh_log_dir();
   REQUIRE(start_log(0, true) == 0);
   std::atomic<int> finished{0};
-  std::atomic<bool> stop{false};
-  std::thread printer([&] {
-    for (int i = 0; !stop; ++i) {
+  std::jthread printer([&](std::stop_token stop) {
+    for (int i = 0; !stop.stop_requested(); ++i) {
       print(0, "line " + std::to_string(i) + "\n");
       finished = i + 1;
     }
@@ -98,7 +97,7 @@ TEST_CASE("log close-all while another thread prints: every finished print is in
   const int at_close = finished;
   while (finished < at_close + 100)   // later prints are dropped, not written to a closed file
     std::this_thread::yield();
-  stop = true;
+  printer.request_stop();
   printer.join();
 
   CHECK(log_state(0) == log_none);

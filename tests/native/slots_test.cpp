@@ -32,17 +32,15 @@ bool gone(int slot) { return !slot_in_use(slot) && !headless_window(slot).open; 
 
 TEST_CASE_FIXTURE(FreshSlots, "creation fits the zoom with its own limits, selects the new image; captions; refusals")
 {
-  CHECK(QEL_CreateImage(3, "work", 10, 20, 640, 480, 100) == 0);
-  CHECK(window(3) == std::vector{10, 20, 640, 480});
+  CHECK((QEL_CreateImage(3, "work", 10, 20, 640, 480, 100) == 0 && window(3) == std::vector{10, 20, 640, 480}));
   CHECK((qel_current_image == 3 && selection_history[0] == 0 && caption(3) == "work(100%)"));
 
   // The fit rule itself is tested on its own; here only that each kind of
   // creation applies it with its own limits.
   CHECK((QEL_CreateImage(4, "big", -1, -1, 640, 480, 300) == 0 && caption(4) == "big(220%)"));
-  CHECK(QEL_CreateImageFL(6, "loose", 0, 0, 640, 480, 1000) == 0);
-  CHECK((image_slots[6].screen_limited == 0 && image_slots[6].zoom == 450));
-  CHECK(QEL_CreateImage(8, "flat", 0, 0, 0, -5, 100) == 0);
-  CHECK((image_slots[8].width == 1 && image_slots[8].height == 1));
+  CHECK((QEL_CreateImageFL(6, "loose", 0, 0, 640, 480, 1000) == 0 && image_slots[6].screen_limited == 0 &&
+         image_slots[6].zoom == 450));
+  CHECK((QEL_CreateImage(8, "flat", 0, 0, 0, -5, 100) == 0 && image_slots[8].width == 1 && image_slots[8].height == 1));
 
   // A new 8-bit image has a grey-ramp palette. Black new buffers and the
   // padding of 8-bit rows are the drawing and pixel tests' to show.
