@@ -17,9 +17,8 @@ TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; siz
   CHECK(std::vector{clamp_item_count(INT_MIN), clamp_item_count(0), clamp_item_count(45)} == std::vector{1, 1, 30});
 
   const column_widths widths{default_isize, default_esize};
+  // The places of titles and fields on a real box are the Windows test's.
   CHECK(input_box_client_size(3, widths) == box_size{162, 86});
-  CHECK(input_title_rect(2, widths) == box_rect{4, 63, 80, 24});
-  CHECK(input_field_rect(2, widths) == box_rect{88, 60, 70, 24});
 
   for (const column_widths w : {widths, column_widths{1, 1}, column_widths{300, 17}}) {
     const box_size client = input_box_client_size(max_items, w);
@@ -46,11 +45,11 @@ TEST_CASE("input box: item count 1..30, rows of 28 pixels, clicks name rows; siz
     CHECK(std::pair{w.isize, w.esize} == (left ? std::pair{105, 70} : std::pair{80, 95}));
   }
   // The changing column keeps at least one pixel and no more than a window reports.
-  CHECK(widths_after_sizing(edge_right, 20, start).esize == 1);
-  CHECK(widths_after_sizing(edge_left, INT_MIN, start).isize == 1);
-  CHECK(widths_after_sizing(edge_right, INT_MAX, start).esize == max_client_extent);
   const column_widths asked = clamp_column_widths(-5, INT_MAX);
-  CHECK((asked.isize == 1 && asked.esize == max_client_extent));
+  CHECK(std::vector{widths_after_sizing(edge_right, 20, start).esize,
+                    widths_after_sizing(edge_left, INT_MIN, start).isize,
+                    widths_after_sizing(edge_right, INT_MAX, start).esize, asked.isize, asked.esize} ==
+        std::vector{1, 1, max_client_extent, 1, max_client_extent});
 }
 
 // ---- Button box --------------------------------------------------------------------
@@ -64,12 +63,9 @@ TEST_CASE("button box: 1 to 256 buttons, never an overflow; a 2 x 4 grid, clicks
                       {65536, 65536}, {2, INT_MAX}, {INT_MIN, INT_MIN}})
     CHECK_FALSE(button_grid_allowed(c, r));
 
-  // A 2 x 4 grid in row order, and clicks on it.
+  // Clicks on a 2 x 4 grid (its places on a real box are the Windows test's).
   const box_size button{default_button_width, default_button_height};
   CHECK(button_box_client_size(2, 4, button) == box_size{208, 124});
-  CHECK(button_rect(1, 2, button) == box_rect{106, 4, 98, 26});
-  CHECK(button_rect(6, 2, button) == box_rect{4, 94, 98, 26});
-
   for (int i = 0; i < 8; ++i) {
     const box_rect r = button_rect(i, 2, button);
     CHECK(button_at(r.x, r.y, 2, 4, button) == i);

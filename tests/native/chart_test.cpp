@@ -26,22 +26,20 @@ constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 // Loose size limits, so that wide work images with few rows can be made.
 int try_make_image(int slot, int w, int h, int bits = 32)
 {
-  return bits == 8 ? QEL_CreateImage8FL(slot, "t", 0, 0, w, h, 10)
-                   : QEL_CreateImageFL(slot, "t", 0, 0, w, h, 10);
+  return (bits == 8 ? QEL_CreateImage8FL : QEL_CreateImageFL)(slot, "t", 0, 0, w, h, 10);
 }
 
-void make_image(int slot, int w, int h) { REQUIRE(try_make_image(slot, w, h) == 0); }
+// A 32-bit image filled with v, row ends included.
+void make_image(int slot, int w, int h, std::uint32_t v = 0)
+{
+  REQUIRE(try_make_image(slot, w, h) == 0);
+  std::fill_n(slot_pixels[slot].pixels32, slot_pixels[slot].stride * h, v);
+}
 
 // Pixel of a 32-bit slot, and all of them row by row.
 std::uint32_t& at(int slot, int x, int y) { return slot_pixels[slot].pixels32[y * slot_pixels[slot].stride + x]; }
 
 std::vector<std::uint32_t> words_of(int slot) { return pixels_of(slot_pixels[slot]); }
-
-void fill(int slot, std::uint32_t v)
-{
-  const SlotPixels& p = slot_pixels[slot];
-  std::fill_n(p.pixels32, p.stride * p.height, v);
-}
 
 // Channel of subpixel q in row y of the chart.
 int subpixel(int q, int y) { return static_cast<int>((at(chart_slot, q / 3, y) >> (16 - 8 * (q % 3))) & 255); }
@@ -56,8 +54,7 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
 
   // PutSlantedTriple: one channel per row, one subpixel further right each row, nothing outside.
   reset_image_slots();
-  make_image(4, 6, 6);
-  fill(4, 0xAB123456);
+  make_image(4, 6, 6, 0xAB123456);
   PutSlantedTriple(3, 0xFFFFFF, 1);     // pixel 1: red, green, blue on rows 3, 4, 5
   PutSlantedTriple(5, 0x000000, 0);     // blue of pixel 1, then red and green of pixel 2
   PutSlantedTriple(-1, 0xFFFFFF, 0);
@@ -79,8 +76,7 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3 * 1920; ++x)
       at(work_slot, x, y) = (x / 1920 + 1) * 0x404040u;
-  make_image(chart_slot, 700, 3);
-  fill(chart_slot, 0x123456);
+  make_image(chart_slot, 700, 3, 0x123456);
   // Each view's first column is blended with its left neighbour: f = 5/6,
   // 4/6, 3/6, 2/6, 1/6; 0x80 x 1/6 + 0x40 x 5/6 = 74.67, ...
   DrawBand(s, 0, 8.5);
@@ -102,16 +98,14 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
   }
   CHECK((view(168) == 0 && first_repeat == 261));
   // The label's pixels and row 0 after column 1919 are untouched.
-  for (int x = 0; x < 700; ++x)
-    if (x < 56 || x >= 640)
-      CHECK(at(chart_slot, x, 0) == 0x123456u);
+  CHECK(std::count(&at(chart_slot, 0, 0), &at(chart_slot, 56, 0), 0x123456u) == 56);
+  CHECK(std::count(&at(chart_slot, 640, 0), &at(chart_slot, 699, 0) + 1, 0x123456u) == 60);
 
   // The default chart: ten labelled bands of 48 rows.
   reset_image_slots();
   // A white source: every sample is 255, and at these pitches every blend
   // fraction is 0 or 0.5, so blended samples stay 255 too.
-  make_image(source_slot, 200, 100);
-  fill(source_slot, 0xFFFFFF);
+  make_image(source_slot, 200, 100, 0xFFFFFF);
   ChartState defaults;
   start_run(defaults, 200, 100);
   OpenWorkImage(defaults);
@@ -149,23 +143,20 @@ TEST_CASE("worked examples: to_int, slanted triples, one band, the default chart
 TEST_CASE("a missing image never redirects the writes; the work image is made where the screen limits allow no zoom")
 {
   reset_image_slots();
-  make_image(source_slot, 64, 48);
-  fill(source_slot, 0x336699);
+  make_image(source_slot, 64, 48, 0x336699);
   const auto source = bytes_of(source_slot);
   ChartState s;
   start_run(s, 64, 48);
   // No work image (its creation failed): the source stays, bands read black.
   ResampleSource(s, 0.01, 0.8);
   CHECK(bytes_of(source_slot) == source);
-  make_image(chart_slot, 640, 480);
-  fill(chart_slot, 0x777777);
+  make_image(chart_slot, 640, 480, 0x777777);
   DrawChart(s);
   CHECK(std::count(&at(chart_slot, 56, 100), &at(chart_slot, 640, 100), 0u) == 640 - 56);
 
   // No chart image, no turned image, the work image current.
   REQUIRE(QEL_DestroyImage(chart_slot) == 0);
-  make_image(work_slot, work_image_width(s), s.band_height);
-  fill(work_slot, 0x777777);
+  make_image(work_slot, work_image_width(s), s.band_height, 0x777777);
   const auto work = bytes_of(work_slot);
   DrawChart(s);
   DrawLensCheck(s);
@@ -177,12 +168,10 @@ TEST_CASE("a missing image never redirects the writes; the work image is made wh
   s.band_height = 12;
   CHECK(QEL_CreateImage(7, "t", 0, 0, 3840, 12, 10) == 2);
   OpenWorkImage(s);
-  REQUIRE(slot_in_use(work_slot));
-  CHECK(at(work_slot, 3839, 11) == 0x336699u);
+  CHECK((slot_in_use(work_slot) && at(work_slot, 3839, 11) == 0x336699u));
   s.band_height = 4;
   RefillWorkImage(s);
-  REQUIRE(slot_in_use(work_slot));
-  CHECK((image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
+  CHECK((slot_in_use(work_slot) && image_slots[work_slot].height == 4 && at(work_slot, 3839, 3) == 0x336699u));
   CHECK(qel_current_image == work_slot);
 }
 
@@ -194,7 +183,7 @@ namespace {
 // not be shows.
 struct Scene {
   ChartState state;
-  std::array<std::array<int, 3>, 3> size{};   // width, height, bits of source, work, chart
+  std::array<std::array<int, 3>, 4> size{};   // width, height, bits of source, work, chart, turned
   unsigned seed = 0;
   int band_i = 0, band_origin = 0;             // one more band, alone over noise
   double band_p = 0;
@@ -235,6 +224,7 @@ Scene random_scene(std::mt19937& rng)
   sc.size[2] = {left_over_chart ? pick(1, s.chart_width + 40) : s.chart_width,
                 left_over_chart ? pick(1, s.chart_height + 40) : s.chart_height,
                 left_over_chart && pick(0, 1) ? 8 : 32};
+  sc.size[3] = {sc.size[2][1], sc.size[2][0], sc.size[2][2]};
   sc.seed = static_cast<unsigned>(rng());
   sc.band_i = pick(0, 30);
   sc.band_origin = pick(0, sc.size[2][1] / 3);
@@ -260,14 +250,11 @@ template <typename Resample, typename Draw, typename Turn, typename Band>
 std::vector<std::vector<std::uint8_t>> run(const Scene& sc, Resample resample, Draw draw, Turn turn, Band band)
 {
   reset_image_slots();
-  const auto& chart = sc.size[2];
-  for (int slot : {source_slot, work_slot, chart_slot})
+  for (int slot : {source_slot, work_slot, chart_slot, turned_slot}) {
     if (try_make_image(slot, sc.size[slot][0], sc.size[slot][1], sc.size[slot][2]) != 0)
       return {};
-  if (try_make_image(turned_slot, chart[1], chart[0], chart[2]) != 0)
-    return {};
-  for (int slot : {source_slot, work_slot, chart_slot, turned_slot})
     noise(slot, sc.seed + slot);
+  }
   QEL_SelectImage(source_slot);
   ChartState s = sc.state;
   double sx = 0, sy = 0;

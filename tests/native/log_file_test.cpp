@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "text/log_file.h"
 
@@ -47,14 +48,10 @@ TEST_CASE("log: file names, codes, start twice truncates once, paused text dropp
   const auto dir = fresh_log_dir();
   const std::string name = log_file_name(5);
   std::ofstream(name) << "left by an earlier run\n";
-  CHECK(stop_log(5, true) == 1);
-  CHECK(start_log(5, false) == 3);
-  CHECK(start_log(256, true) == 3);
-  CHECK(stop_log(-1, true) == 2);
-  CHECK(read_log_for_copy(5, false).result == 4);
+  CHECK(std::vector{stop_log(5, true), start_log(5, false), start_log(256, true), stop_log(-1, true),
+                    read_log_for_copy(5, false).result} == std::vector{1, 3, 3, 2, 4});
   // Copy before any start: the earlier run's file as it is, no log started.
-  CHECK(read_log_for_copy(5, true).text == "left by an earlier run\n");
-  CHECK(log_state(5) == log_none);
+  CHECK((read_log_for_copy(5, true).text == "left by an earlier run\n" && log_state(5) == log_none));
 
   CHECK(start_log(5, true) == 0);
   print(5, "one ");
@@ -68,25 +65,16 @@ TEST_CASE("log: file names, codes, start twice truncates once, paused text dropp
   write_log_line(5, "typed");
   CHECK(file_text(name) == "one two\ntyped\n");
 
-  // Copy while logging: all so far, then logging goes on in the same file;
-  // a paused log stays paused.
-  const LogContent copy = read_log_for_copy(5, true);
-  CHECK(copy.result == 0);
-  CHECK(copy.text == "one two\ntyped\n");
-  print(5, "after copy\n");
+  // A copy of a paused log holds all so far and leaves it paused (a copy
+  // while logging, and a missing file, are the Windows test's).
   stop_log(5, true);
-  CHECK(read_log_for_copy(5, true).text == "one two\ntyped\nafter copy\n");
-  CHECK(log_state(5) == log_paused);
+  const LogContent copy = read_log_for_copy(5, true);
+  CHECK((copy.result == 0 && copy.text == "one two\ntyped\n" && log_state(5) == log_paused));
 
   // A window opened anew in the slot starts without a log.
   forget_log(5);
   CHECK(log_state(5) == log_none);
-  CHECK(start_log(5, true) == 0);
-  CHECK(file_text(name).empty());
-
-  const LogContent missing = read_log_for_copy(6, true);
-  CHECK(missing.result == 2);
-  CHECK(std::string(log_copy_failure_text(missing.result)) == "Can't open LOG file!");
+  CHECK((start_log(5, true) == 0 && file_text(name).empty()));
   close_all_logs();
   std::filesystem::remove_all(dir);
 }
@@ -96,9 +84,8 @@ TEST_CASE("log close-all while another thread prints: every finished print is in
   const auto dir = fresh_log_dir();
   REQUIRE(start_log(0, true) == 0);
   std::atomic<int> finished{0};
-  std::atomic<bool> stop{false};
-  std::thread printer([&] {
-    for (int i = 0; !stop; ++i) {
+  std::jthread printer([&](std::stop_token stop) {
+    for (int i = 0; !stop.stop_requested(); ++i) {
       print(0, "line " + std::to_string(i) + "\n");
       finished = i + 1;
     }
@@ -110,19 +97,17 @@ TEST_CASE("log close-all while another thread prints: every finished print is in
   const int at_close = finished;
   while (finished < at_close + 100)   // later prints are dropped, not written to a closed file
     std::this_thread::yield();
-  stop = true;
+  printer.request_stop();
   printer.join();
 
   CHECK(log_state(0) == log_none);
   const std::string text = file_text(log_file_name(0));
-  REQUIRE(!text.empty());
-  CHECK(text.back() == '\n');
+  REQUIRE(text.ends_with('\n'));
   std::istringstream lines(text);
   int count = 0;
   for (std::string line; std::getline(lines, line) && line == "line " + std::to_string(count);)
     ++count;
   CHECK(lines.eof());   // every line complete and in order
-  CHECK(count >= before_close);
-  CHECK(count <= at_close + 1);
+  CHECK((count >= before_close && count <= at_close + 1));
   std::filesystem::remove_all(dir);
 }

@@ -3,10 +3,12 @@
 // window closed under a waiting tool; and the rectangles feedback repaints.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,8 +24,7 @@ constexpr int image_width = 144, image_height = 48;
 
 void patterned_image(int slot, int zoom, unsigned seed)
 {
-  REQUIRE(QEL_CreateImage(slot, "t", 0, 0, image_width, image_height, zoom) == 0);
-  REQUIRE(image_slots[slot].zoom == zoom);
+  REQUIRE((QEL_CreateImage(slot, "t", 0, 0, image_width, image_height, zoom) == 0 && image_slots[slot].zoom == zoom));
   std::mt19937 rng(seed);
   const SlotPixels& p = slot_pixels[slot];
   for (int i = 0; i < p.width * p.height; ++i)
@@ -52,33 +53,38 @@ const HeadlessToolPlatform& platform() { return headless_tool_platform(); }
 
 } // namespace
 
-TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, radius rounds")
+TEST_CASE("two-point tools: corners ordered, a cancel drops the first point, radius rounds; the place box's diagonals")
 {
   Images s;
   int l, t, r, b;
   s << click(A, 10, 20) << move(A, 7, 25) << click(A, 5, 30, true);
-  CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 0);
-  CHECK((l == 5 && t == 20 && r == 10 && b == 30));
-  CHECK(tool_shift == 1);
+  CHECK((QEL_ClickBox(A, &l, &t, &r, &b) == 0 && std::vector{l, t, r, b, tool_shift} == std::vector{5, 20, 10, 30, 1}));
 
   const auto before = bytes_of(A);
   s << click(A, 3, 4) << move(A, 40, 9) << [&] {
-    CHECK(platform().status == "Click the second point");
-    CHECK(bytes_of(A) != before);
+    CHECK((platform().status == "Click the second point" && bytes_of(A) != before));
   } << cancel(A) << [&] {
-    CHECK(platform().status == "Click the first point");
-    CHECK(bytes_of(A) == before);
+    CHECK((platform().status == "Click the first point" && bytes_of(A) == before));
   } << cancel(A);
   CHECK(QEL_ClickLine(A, &l, &t, &r, &b) == 1);
 
   int cx, cy, radius;
   s << click(A, 20, 20) << click(A, 23, 24);
-  CHECK(QEL_ClickCircle(A, &cx, &cy, &radius) == 0);
-  CHECK((cx == 20 && cy == 20 && radius == 5));
+  CHECK((QEL_ClickCircle(A, &cx, &cy, &radius) == 0 && cx == 20 && cy == 20 && radius == 5));
   s << click(A, 20, 20) << click(A, 21, 21);
-  CHECK(QEL_ClickCircle(A, &cx, &cy, &radius) == 0);
-  CHECK(radius == 1);
-  CHECK(!s.ran_out);
+  CHECK((QEL_ClickCircle(A, &cx, &cy, &radius) == 0 && radius == 1));
+
+  // The place box has its diagonals from 9 x 9 on.
+  const auto untouched = bytes_of(A);
+  for (const int w : {9, 8}) {
+    int x, y;
+    s << move(A, 20, 20) << [&] {
+      CHECK((inverted(16, 16, untouched) && inverted(16 + w - 1, 24, untouched)));
+      CHECK((inverted(17, 17, untouched) == (w == 9) && !inverted(18, 17, untouched)));
+    } << cancel(A);
+    CHECK(QEL_ClickPlace(A, w, 9, &x, &y) == 1);
+  }
+  CHECK((bytes_of(A) == untouched && !s.ran_out));
 }
 
 TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100 and 200")
@@ -121,14 +127,11 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
           s << (ending == by_stop ? Step(press_stop) : exit_now());
         int out[4] = {};
         const int result = tool.run(out);
-        CHECK(result == (ending == by_cancel ? 1 : 0));
-        CHECK(tool_points_clicked(result) == (ending == by_click));
-        CHECK(bytes_of(A) == before);
-        CHECK((qel_current_image == A && tool_active == 0 && tool_slot == -1));
+        CHECK((result == (ending == by_cancel ? 1 : 0) && tool_points_clicked(result) == (ending == by_click)));
+        CHECK((bytes_of(A) == before && qel_current_image == A && tool_active == 0 && tool_slot == -1));
         // After Exit the main window is on its way out and is left alone.
         CHECK(platform().drops_accepted == (ending != by_exit));
-        if (ending != by_exit)
-          CHECK(platform().status == "32-bit color");
+        CHECK((ending == by_exit || platform().status == "32-bit color"));
         if (ending == by_click && !tool.two_points)
           CHECK((out[0] == 21 && out[1] == 41));
         if (ending == by_stop && tool.name == std::string("line"))
@@ -139,49 +142,19 @@ TEST_CASE("whatever ends a tool, its feedback is erased to the byte, at zoom 100
   }
 }
 
-TEST_CASE("the place box has its diagonals from 9 x 9 on")
-{
-  Images s;
-  const auto before = bytes_of(A);
-  for (const int w : {9, 8}) {
-    int x, y;
-    s << move(A, 20, 20) << [&] {
-      CHECK((inverted(16, 16, before) && inverted(16 + w - 1, 24, before)));
-      CHECK(inverted(17, 17, before) == (w == 9));
-      CHECK(!inverted(18, 17, before));
-    } << cancel(A);
-    CHECK(QEL_ClickPlace(A, w, 9, &x, &y) == 1);
-  }
-  CHECK(bytes_of(A) == before);
-}
-
-TEST_CASE("only the tool's window reaches it; no menu opens anywhere while it waits")
-{
-  Images s;
-  CHECK(tool_cancel_press(A) == false);
-  int x = 0, y = 0;
-  s << [&] {
-    CHECK(platform().status == "Click a point");
-    CHECK(tool_cancel_press(B));
-  } << move(B, 5, 5) << click(B, 5, 5) << cancel(A);
-  CHECK(QEL_ClickPoint(A, &x, &y) == 1);
-
-  // Inside a run of the user program the main window keeps refusing drops.
-  user_running = 1;
-  headless_tool_platform().drops_accepted = false;
-  s << click(A, 1, 2);
-  CHECK(QEL_ClickPoint(A, &x, &y) == 0);
-  CHECK(!platform().drops_accepted);
-}
-
-TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2, undrawn")
+TEST_CASE("only the tool's window reaches it, no menu opens while it waits; a bad slot or a closed image: 2, undrawn")
 {
   Images s;
   int x = 7, y = 7;
-  CHECK(QEL_ClickPoint(256, &x, &y) == 2);
-  CHECK(QEL_ClickBox(5, &x, &y, &x, &y) == 2);
-  CHECK(QEL_ClickPlace(-1, 9, 9, &x, &y) == 2);
+  CHECK(std::vector{QEL_ClickPoint(256, &x, &y), QEL_ClickBox(5, &x, &y, &x, &y), QEL_ClickPlace(-1, 9, 9, &x, &y)} ==
+        std::vector{2, 2, 2});
   CHECK((x == 7 && y == 7 && platform().pumps == 0 && platform().status.empty()));
+
+  CHECK(tool_cancel_press(A) == false);
+  s << [&] {
+    CHECK((platform().status == "Click a point" && tool_cancel_press(B)));
+  } << move(B, 5, 5) << click(B, 5, 5) << cancel(A);
+  CHECK(QEL_ClickPoint(A, &x, &y) == 1);
 
   std::vector<std::uint8_t> fresh;
   int l, t, r, b;
@@ -190,13 +163,17 @@ TEST_CASE("a bad slot, or an image closed or re-created under a waiting tool: 2,
     patterned_image(A, 100, 9);
     fresh = bytes_of(A);
   };
-  CHECK(QEL_ClickBox(A, &l, &t, &r, &b) == 2);
-  CHECK(bytes_of(A) == fresh);
-  CHECK(tool_active == 0);
+  CHECK((QEL_ClickBox(A, &l, &t, &r, &b) == 2 && bytes_of(A) == fresh && tool_active == 0));
 
   s << move(A, 5, 5) << [] { QEL_DestroyImage(A); };
-  CHECK(QEL_ClickRow(A, &l, &t) == 2);
-  CHECK(!s.ran_out);
+  CHECK((QEL_ClickRow(A, &l, &t) == 2 && !s.ran_out));
+
+  // Inside a run of the user program the main window keeps refusing drops.
+  patterned_image(A, 100, 1);
+  user_running = 1;
+  headless_tool_platform().drops_accepted = false;
+  s << click(A, 1, 2);
+  CHECK((QEL_ClickPoint(A, &x, &y) == 0 && !platform().drops_accepted));
 }
 
 TEST_CASE("dirty rectangles hold every pixel a figure changes, and little more")
@@ -214,18 +191,12 @@ TEST_CASE("dirty rectangles hold every pixel a figure changes, and little more")
     for (const Figure& f : figures) {
       std::fill(p.pixels32, p.pixels32 + w * h, 0u);
       draw_figure(f);
+      // Clearing the rectangles, which lie inside the image, clears every change.
       const FigureCover cover = figure_cover(f, w, h);
-      int missed = 0;
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          bool held = p.pixels32[y * w + x] == 0;
-          for (int k = 0; k < cover.count && !held; ++k) {
-            const PixelRect& r = cover.rects[k];
-            held = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-          }
-          missed += !held;
-        }
-      CHECK(missed == 0);
+      for (const PixelRect& r : std::span(cover.rects, cover.count))
+        for (int y = r.top; y < r.bottom; ++y)
+          std::fill(p.pixels32 + y * w + r.left, p.pixels32 + y * w + r.right, 0u);
+      CHECK(std::count(p.pixels32, p.pixels32 + w * h, 0u) == w * h);
     }
   }
   // A full diagonal and a large circle on the big screen image cover a fraction.

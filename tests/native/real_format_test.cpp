@@ -99,12 +99,7 @@ TEST_CASE("chosen values: both notations, carries, range ends, zero, non-finite;
     if (!problem.empty() && bad++ == 0)
       first_bad = problem;
   };
-  // Every decimal exponent, both signs.
-  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
-  for (int exponent = -323; exponent <= 308; ++exponent)
-    for (int n = 0; n < 100; ++n)
-      check((n % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent));
-  // Random bit patterns.
+  // Random bit patterns: every binary exponent about fifty times, both signs.
   for (int n = 0; n < 100000; ++n)
     check(std::bit_cast<double>(random()));
   // Just around a rounding boundary of the tenth digit, in the fixed range

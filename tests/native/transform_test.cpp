@@ -45,8 +45,6 @@ PixelBuffer numbered(int w, int h, int bits)
   });
 }
 
-std::uint32_t checker(int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0; }
-
 // The source resampled to w x h, smooth or nearest.
 std::vector<std::uint32_t> resampled(const SlotPixels& source, int w, int h, bool smooth = true)
 {
@@ -58,18 +56,15 @@ std::vector<std::uint32_t> resampled(const SlotPixels& source, int w, int h, boo
 
 } // namespace
 
-TEST_CASE("quarter turns and flips follow the position rules at both depths")
+TEST_CASE("quarter turns and flips follow the position rules at both depths; rotate and invert commands on a slot")
 {
   // 70 x 37 crosses the 32-pixel tiles with remainders; 8-bit width 37 pads.
   for (const auto& [w, h, bits] : {std::tuple{70, 37, 32}, std::tuple{37, 70, 8}, std::tuple{3, 2, 8}}) {
-    CAPTURE(w);
-    CAPTURE(bits);
+    INFO(w, " x ", h, ", ", bits, " bits");
     const PixelBuffer source = numbered(w, h, bits);
     PixelBuffer right, left;
-    REQUIRE(allocate_pixels(h, w, bits, &right));
-    REQUIRE(allocate_pixels(h, w, bits, &left));
-    REQUIRE(rotate_clockwise(source.view, right.view));
-    REQUIRE(rotate_counter_clockwise(source.view, left.view));
+    REQUIRE((allocate_pixels(h, w, bits, &right) && allocate_pixels(h, w, bits, &left)));
+    REQUIRE((rotate_clockwise(source.view, right.view) && rotate_counter_clockwise(source.view, left.view)));
     PixelBuffer mirrored_x = numbered(w, h, bits), mirrored_y = numbered(w, h, bits);
     flip_horizontal(mirrored_x.view);
     flip_vertical(mirrored_y.view);
@@ -86,12 +81,9 @@ TEST_CASE("quarter turns and flips follow the position rules at both depths")
   }
   // A turn into its own source would read pixels it already replaced.
   const PixelBuffer square = numbered(4, 4, 32);
-  CHECK_FALSE(rotate_clockwise(square.view, square.view));
-  CHECK_FALSE(resample_smooth(square.view, square.view));
-}
+  CHECK((!rotate_clockwise(square.view, square.view) && !resample_smooth(square.view, square.view)));
 
-TEST_CASE("commands on a slot: rotations (the 3 x 2 example, L then R, four R), invert at both depths")
-{
+  // The commands on a slot: the 3 x 2 example turned right, then left back.
   FreshSlots fresh;
   REQUIRE(QEL_CreateImageFL(3, "t", 0, 0, 3, 2, 100) == 0);
   const SlotPixels& p = slot_pixels[3];
@@ -99,20 +91,14 @@ TEST_CASE("commands on a slot: rotations (the 3 x 2 example, L then R, four R), 
   const std::vector<std::uint32_t> before = pixels_of(p);
 
   REQUIRE(run_image_transform(3, ImageTransform::rotate_right) == 0);
-  CHECK(p.width == 2);
-  CHECK(pixels_of(p) == std::vector<std::uint32_t>{1, 0, 11, 10, 21, 20});
+  CHECK((p.width == 2 && pixels_of(p) == std::vector<std::uint32_t>{1, 0, 11, 10, 21, 20}));
   REQUIRE(run_image_transform(3, ImageTransform::rotate_left) == 0);
-  CHECK(pixels_of(p) == before);
-  for (int i = 0; i < 4; ++i)
-    REQUIRE(run_image_transform(3, ImageTransform::rotate_right) == 0);
-  CHECK(pixels_of(p) == before);
-  CHECK(headless_window(3).invalidations > 0);
+  CHECK((pixels_of(p) == before && headless_window(3).invalidations > 0));
 
   // The re-created slot could not get a buffer: the slot is left free and
   // nothing is written anywhere (the sanitizers watch the old buffer).
   headless_fail_buffers(true);
-  CHECK(run_image_transform(3, ImageTransform::rotate_right) == 3);
-  CHECK_FALSE(slot_in_use(3));
+  CHECK((run_image_transform(3, ImageTransform::rotate_right) == 3 && !slot_in_use(3)));
   CHECK(run_image_transform(3, ImageTransform::invert) == 1);
   headless_fail_buffers(false);
 
@@ -123,10 +109,8 @@ TEST_CASE("commands on a slot: rotations (the 3 x 2 example, L then R, four R), 
   p8.pixels8[p8.stride + 6] = 200;
   const std::vector<std::uint32_t> before_palette = palette();
   REQUIRE(run_image_transform(0, ImageTransform::invert) == 0);
-  CHECK(p8.pixels8[0] == 252);
-  CHECK(p8.pixels8[p8.stride + 6] == 55);
+  CHECK((p8.pixels8[0] == 252 && p8.pixels8[p8.stride + 6] == 55 && palette() == before_palette));
   CHECK(p8.pixels8[p8.stride + 7] == 0);   // padding untouched
-  CHECK(palette() == before_palette);
 
   const PixelBuffer image = numbered(9, 4, 32);
   const std::vector<std::uint32_t> words = pixels_of(image.view);
@@ -136,38 +120,16 @@ TEST_CASE("commands on a slot: rotations (the 3 x 2 example, L then R, four R), 
   CHECK(pixels_of(image.view) == words);
 }
 
-TEST_CASE("size commands: rounding to nearest, and the slot's stretch mode picks the resampler")
+TEST_CASE("sizes round to nearest; smooth resampling averages or interpolates; the slot's stretch mode picks it")
 {
-  CHECK(scaled_size(3, 500) == 2);
-  CHECK(scaled_size(1, 500) == 1);
-  CHECK(scaled_size(1 << 30, 2000) == INT32_MAX);   // no wrap
+  CHECK(std::vector{scaled_size(3, 500), scaled_size(1, 500), scaled_size(1 << 30, 2000)} ==
+        std::vector{2, 1, INT32_MAX});   // the last without a wrap
   // Sizes whose bytes wrap in 32 bits (65536 x 65536 x 4 is 0) are refused
   // before anything is allocated.
   PixelBuffer huge;
-  CHECK_FALSE(allocate_pixels(65536, 65536, 32, &huge));
-  CHECK_FALSE(allocate_pixels(46341, 46341, 8, &huge));
+  CHECK((!allocate_pixels(65536, 65536, 32, &huge) && !allocate_pixels(46341, 46341, 8, &huge)));
   CHECK_FALSE(allocate_pixels(0, 5, 32, &huge));
 
-  FreshSlots fresh;
-  REQUIRE(QEL_CreateImageFL(0, "t", 0, 0, 100, 50, 100) == 0);
-  REQUIRE(run_image_transform(0, ImageTransform::size_70_7) == 0);
-  CHECK(slot_pixels[0].width == 71);
-  CHECK(slot_pixels[0].height == 35);
-
-  // A 1-pixel checkerboard at 50 %: mid-grey when smooth, black or white when plain.
-  const PixelBuffer board = filled(8, 6, 32, checker);
-  for (const int mode : {stretch_smooth, stretch_plain}) {
-    REQUIRE(QEL_ResizeImage(0, 8, 6) == 0);
-    REQUIRE(copy_pixels(board.view, slot_pixels[0]));
-    QEL_SetStretchMode(0, mode);
-    REQUIRE(run_image_transform(0, ImageTransform::size_50) == 0);
-    for (const std::uint32_t c : pixels_of(slot_pixels[0]))
-      CHECK((mode == stretch_smooth ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));
-  }
-}
-
-TEST_CASE("smooth resampling averages when shrinking and interpolates when enlarging")
-{
   // 3 -> 2 weighs by area: (2 x 0 + 90) / 3 and (90 + 2 x 180) / 3; 2 -> 4
   // interpolates between pixel centres and repeats the edges.
   const PixelBuffer three = filled(3, 1, 32, [](int x, int) { return 90u * x; });
@@ -185,6 +147,22 @@ TEST_CASE("smooth resampling averages when shrinking and interpolates when enlar
   // 8-bit indices are picked, never averaged: smooth equals nearest.
   const PixelBuffer indices = numbered(7, 5, 8);
   CHECK(resampled(indices.view, 5, 4) == resampled(indices.view, 5, 4, false));
+
+  FreshSlots fresh;
+  REQUIRE(QEL_CreateImageFL(0, "t", 0, 0, 100, 50, 100) == 0);
+  REQUIRE(run_image_transform(0, ImageTransform::size_70_7) == 0);
+  CHECK((slot_pixels[0].width == 71 && slot_pixels[0].height == 35));
+
+  // A 1-pixel checkerboard at 50 %: mid-grey when smooth, black or white when plain.
+  const PixelBuffer board = filled(8, 6, 32, [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0; });
+  for (const int mode : {stretch_smooth, stretch_plain}) {
+    REQUIRE(QEL_ResizeImage(0, 8, 6) == 0);
+    REQUIRE(copy_pixels(board.view, slot_pixels[0]));
+    QEL_SetStretchMode(0, mode);
+    REQUIRE(run_image_transform(0, ImageTransform::size_50) == 0);
+    for (const std::uint32_t c : pixels_of(slot_pixels[0]))
+      CHECK((mode == stretch_smooth ? c == 0x7F7F7Fu || c == 0x808080u : c == 0 || c == 0xFFFFFFu));
+  }
 }
 
 TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
@@ -192,8 +170,7 @@ TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
   PixelBuffer square;
   REQUIRE(allocate_pixels(256, 256, 32, &square));
   draw_test_pattern(square.view, TestPattern::rgb);
-  CHECK(at(square.view, 0, 0) == 0x0000FFu);
-  CHECK(at(square.view, 255, 255) == 0xFEFE01u);
+  CHECK((at(square.view, 0, 0) == 0x0000FFu && at(square.view, 255, 255) == 0xFEFE01u));
   // Black at the centre; at the top centre a = 0, b = -127, Y = 283, and the
   // first chroma value (Cr, v, I) is +127.
   const std::tuple<TestPattern, std::uint32_t> top_centre[] = {
@@ -202,18 +179,15 @@ TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
       {TestPattern::yiq, yiq_to_rgb(283, 127, 0)}};
   for (const auto& [chroma, expected] : top_centre) {
     draw_test_pattern(square.view, chroma);
-    CHECK(at(square.view, 128, 128) == 0);
-    CHECK(at(square.view, 128, 0) == expected);
+    CHECK((at(square.view, 128, 128) == 0 && at(square.view, 128, 0) == expected));
   }
   draw_test_pattern(square.view, TestPattern::grey);
-  CHECK(at(square.view, 128, 127) == 0x7F7F7Fu);
-  CHECK(at(square.view, 128, 128) == 0x808080u);
+  CHECK((at(square.view, 128, 127) == 0x7F7F7Fu && at(square.view, 128, 128) == 0x808080u));
 
-  // 8-bit images hold the low byte of the colour, at the padded stride.
+  // 8-bit images hold the low byte of the colour, at the padded stride;
+  // every pixel is written.
   for (const TestPattern pattern : {TestPattern::rgb, TestPattern::hsv, TestPattern::yiq, TestPattern::grey}) {
-    PixelBuffer colour, index;
-    REQUIRE(allocate_pixels(7, 5, 32, &colour));
-    REQUIRE(allocate_pixels(7, 5, 8, &index));
+    const PixelBuffer colour = numbered(7, 5, 32), index = numbered(7, 5, 8);
     draw_test_pattern(colour.view, pattern);
     draw_test_pattern(index.view, pattern);
     std::vector<std::uint32_t> low = pixels_of(colour.view);
@@ -231,7 +205,6 @@ TEST_CASE("test patterns: fixed points, 8-bit low bytes, the 1-pixel-high HSV")
   REQUIRE(QEL_CreateImage8FL(0, "t", 0, 0, 5, 4, 100) == 0);
   const std::uint32_t red[1] = {0xFF0000};
   QEL_SetPalette(red, 1);
-  REQUIRE(run_test_pattern(0, TestPattern::grey) == 0);
-  CHECK(palette() == grey_ramp());
+  CHECK((run_test_pattern(0, TestPattern::grey) == 0 && palette() == grey_ramp()));
   CHECK(run_test_pattern(1, TestPattern::rgb) == 1);
 }
