@@ -101,6 +101,10 @@ std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0 = 0, 
 int mismatches(HWND window, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
                int x0 = 0, int y0 = 0);
 
+// Puts `size` bytes on the clipboard as its one format; false when the
+// clipboard stays busy.
+bool set_clipboard(UINT format, const void* data, size_t size);
+
 // A file's bytes ("" when it cannot be read), and a file removed when the
 // object goes: declared before a framework that holds it open (a text
 // window's log), it goes after the framework.

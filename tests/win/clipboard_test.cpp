@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -111,13 +110,7 @@ TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and 
   for (int i = 0; i < 16; ++i)
     dib[10 + i] = 0x0A0000u * i + 0x15 + (i % 3) * 0x4000;
   dib[26] = 0x0F0A0500;
-  REQUIRE(OpenClipboard(main_window));
-  EmptyClipboard();
-  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof dib);
-  std::memcpy(GlobalLock(block), dib, sizeof dib);
-  GlobalUnlock(block);
-  SetClipboardData(CF_DIB, block);
-  CloseClipboard();
+  REQUIRE(set_clipboard(CF_DIB, dib, sizeof dib));
   std::vector<std::uint32_t> palette(256);
   REQUIRE(worker_value([&] {
     QEL_CreateImage8(3, "c", 0, 0, 8, 8, 100);
@@ -154,8 +147,7 @@ TEST_CASE("the main window's Paste: ignored while the program runs; X11 programs
   const std::wstring out = folder + L"\\out.bmp";
   REQUIRE(run_unix({"/bin/sh", "-c", "exec /usr/bin/xclip -selection clipboard -t image/bmp -o > $0", unix_path(out)}) == 0);
   const RgbPicture read = magick_read(out);
-  CHECK(read.width == 9);
-  CHECK(read.pixels == pattern_picture(9, 7).pixels);
+  CHECK((read.width == 9 && read.pixels == pattern_picture(9, 7).pixels));
 
   const UINT png = RegisterClipboardFormatW(L"PNG");
   const int widths[] = {13, 6}, heights[] = {11, 17};
