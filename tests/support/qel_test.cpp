@@ -125,24 +125,26 @@ void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
   PostMessageW(window, message, wparam, lparam);
 }
 
+void set_key_state(int key, bool down)
+{
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[key] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
 // The receiving thread reads Ctrl from its keyboard state; sharing input
 // state with it lets the test hold the key for exactly as long as it wants.
 HoldCtrl::HoldCtrl(HWND window)
     : self_(GetCurrentThreadId()), target_(GetWindowThreadProcessId(window, nullptr))
 {
   AttachThreadInput(self_, target_, TRUE);
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
+  set_key_state(VK_CONTROL, true);
 }
 
 HoldCtrl::~HoldCtrl()
 {
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  set_key_state(VK_CONTROL, false);
   AttachThreadInput(self_, target_, FALSE);
 }
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <doctest/doctest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,6 +48,13 @@ struct Framework {
   bool started;
 };
 
+// A framework of type F (Framework, or one that also sets hooks) for a test
+// case, which ends there when the framework does not start.
+template <typename F>
+struct Started : F {
+  Started() { REQUIRE(this->started); }
+};
+
 // Polls `condition` every millisecond until it holds or the time is up.
 bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
 
@@ -53,6 +62,9 @@ bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
 // receiving thread handles it; the call returns its result).
 LRESULT send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 void post(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+
+// Sets a key down or up in the calling thread's keyboard state.
+void set_key_state(int key, bool down);
 
 // Holds Ctrl for the thread that owns `window` while the object lives: that
 // thread reads it from its keyboard state, which the test shares meanwhile.

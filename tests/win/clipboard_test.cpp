@@ -74,8 +74,7 @@ bool shows_pattern(int slot, int w, int h)
 
 TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and by a click; a 16-entry colour table")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   make_image(0, 5, 3);
   press_key(slot_window(0), 'C', true);
   CHECK(wait_until([] { return clipboard_bytes(CF_DIB).size() == 40 + 3 * 16; }));   // rows of 16 bytes
@@ -129,8 +128,7 @@ TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and 
 TEST_CASE("the main window's Paste: ignored while the program runs; X11 programs' image/png and image/bmp, and ours to xclip")
 {
   const std::wstring folder = fresh_test_folder(L"clipboard_work");
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   copy_pattern(0, 9, 7);
   std::atomic<bool> release{false};
   test_hooks.main = [&] { wait_until([&] { return release.load(); }, 20000); };

@@ -128,10 +128,10 @@ void type_text(HWND field, const char* text)
 
 } // namespace
 
-TEST_CASE("input box: item count 1..30, window, titles, fields and their places; the open request")
+TEST_CASE("input box: item count 1..30, window, titles, fields and their places; the open request; sizing "
+          "only sideways, the dragged edge deciding which column follows")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
 
   HWND box = open_input_box(0, 0, 0);
   REQUIRE(box);
@@ -159,16 +159,51 @@ TEST_CASE("input box: item count 1..30, window, titles, fields and their places;
     CHECK(window_text(items.fields[i]) == "0");
     CHECK(geometry(items.titles[i]) == "4," + std::to_string(28 * i + 7) + " 80x24");
     CHECK(geometry(items.fields[i]) == "88," + std::to_string(28 * i + 4) + " 70x24");
-    CHECK((GetWindowLongW(items.fields[i], GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0);
   }
+
+  // Dragging an edge: the height stays, one column follows (item 1 shown).
+  const int height = height_of(window_rect(box));
+  auto drag = [&](int edge, int dx) {
+    const RECT current = window_rect(box);
+    RECT proposal = current;
+    (edge == WMSZ_LEFT ? proposal.left : proposal.right) += edge == WMSZ_LEFT ? -dx : dx;
+    proposal.top -= 20;
+    proposal.bottom += 40;
+    send(box, WM_SIZING, edge, reinterpret_cast<LPARAM>(&proposal));
+    CHECK((proposal.top == current.top && proposal.bottom == current.bottom));
+    on_worker([&] {
+      SetWindowPos(box, nullptr, proposal.left, proposal.top, width_of(proposal),
+                   height_of(proposal), SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+  };
+  auto check_layout = [&](int title_w, const std::string& field) {
+    CHECK(width_of(placed(items.titles[1])) == title_w);
+    CHECK(geometry(items.fields[1]) == field);
+  };
+  drag(WMSZ_RIGHT, 30);
+  check_layout(80, "88,32 100x24");
+  drag(WMSZ_LEFT, 20);
+  check_layout(100, "108,32 100x24");
+  CHECK(height_of(window_rect(box)) == height);
+
+  // Restored widths lay the box out again, and the next box keeps them.
+  on_worker([] { QEL_ResizeInputBox(60, 90); });
+  CHECK(client_rect(box).right == 60 + 90 + 12);
+  check_layout(60, "68,32 90x24");
+  on_worker([] { QEL_CloseInputBox(); });
+  box = open_input_box(0, 0, 1);
+  REQUIRE(box);
+  CHECK(client_rect(box).right == 162);
+  CHECK(placed(items_of(box).fields[0]).left == 68);
+  on_worker([] { QEL_ResizeInputBox(80, 70); });
 }
 
-TEST_CASE("input box: typing is stored when the field is left or Enter is pressed; Tab and Shift+Tab")
+TEST_CASE("input box: typing is stored when the field is left or Enter is pressed; Tab and Shift+Tab; values "
+          "set by the program, reads out of range and while closed")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  const Items items = items_of(open_input_box(0, 0, 3));
-  REQUIRE(items.fields.size() == 3);
+  Started<JobsFramework> framework;
+  const Items items = items_of(open_input_box(0, 0, 4));
+  REQUIRE(items.fields.size() == 4);
   on_worker([&] { SetFocus(items.fields[0]); });
 
   type_text(items.fields[0], "12");
@@ -187,27 +222,11 @@ TEST_CASE("input box: typing is stored when the field is left or Enter is presse
   REQUIRE(wait_until([&] { return get_real(1) == 2.5; }));
   CHECK(focus() == items.fields[1]);
 
-  auto hold_shift = [](bool held) {
-    on_worker([held] {
-      BYTE keys[256];
-      GetKeyboardState(keys);
-      keys[VK_SHIFT] = held ? 0x80 : 0;
-      SetKeyboardState(keys);
-    });
-  };
-  hold_shift(true);
+  on_worker([] { set_key_state(VK_SHIFT, true); });
   post(items.fields[1], WM_KEYDOWN, VK_TAB, 1);
   const bool went_back = wait_until([&] { return focus() == items.fields[0]; });
-  hold_shift(false);
+  on_worker([] { set_key_state(VK_SHIFT, false); });
   CHECK(went_back);
-}
-
-TEST_CASE("input box: values set by the program, reads out of range and while closed")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  const Items items = items_of(open_input_box(0, 0, 4));
-  REQUIRE(items.fields.size() == 4);
 
   on_worker([] {
     QEL_SetInputBoxInt(0, -42);
@@ -244,54 +263,9 @@ TEST_CASE("input box: values set by the program, reads out of range and while cl
   CHECK(window_text(fresh.titles[0]) == "Item 0");
 }
 
-TEST_CASE("input box: sizing only sideways, the dragged edge decides which column follows")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  HWND box = open_input_box(50, 60, 2);
-  REQUIRE(box);
-  const Items items = items_of(box);
-  const int height = height_of(window_rect(box));
-
-  auto drag = [&](int edge, int dx) {
-    const RECT current = window_rect(box);
-    RECT proposal = current;
-    (edge == WMSZ_LEFT ? proposal.left : proposal.right) += edge == WMSZ_LEFT ? -dx : dx;
-    proposal.top -= 20;
-    proposal.bottom += 40;
-    send(box, WM_SIZING, edge, reinterpret_cast<LPARAM>(&proposal));
-    CHECK((proposal.top == current.top && proposal.bottom == current.bottom));
-    on_worker([&] {
-      SetWindowPos(box, nullptr, proposal.left, proposal.top, width_of(proposal),
-                   height_of(proposal), SWP_NOZORDER | SWP_NOACTIVATE);
-    });
-  };
-  auto check_layout = [&](int title_w, const std::string& field) {
-    CHECK(width_of(placed(items.titles[1])) == title_w);
-    CHECK(geometry(items.fields[1]) == field);
-  };
-  drag(WMSZ_RIGHT, 30);
-  check_layout(80, "88,32 100x24");
-  drag(WMSZ_LEFT, 20);
-  check_layout(100, "108,32 100x24");
-  CHECK(height_of(window_rect(box)) == height);
-
-  // Restored widths lay the box out again, and the next box keeps them.
-  on_worker([] { QEL_ResizeInputBox(60, 90); });
-  CHECK(client_rect(box).right == 60 + 90 + 12);
-  check_layout(60, "68,32 90x24");
-  on_worker([] { QEL_CloseInputBox(); });
-  box = open_input_box(0, 0, 1);
-  REQUIRE(box);
-  CHECK(client_rect(box).right == 162);
-  CHECK(placed(items_of(box).fields[0]).left == 68);
-  on_worker([] { QEL_ResizeInputBox(80, 70); });
-}
-
 TEST_CASE("input box: menus and rename by double-click and by the menu; nothing below the last item")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   HWND box = open_input_box(0, 0, 3);
   REQUIRE(box);
   const Items items = items_of(box);
@@ -359,10 +333,10 @@ void post_key_and_settle(HWND box, WPARAM key)
 
 } // namespace
 
-TEST_CASE("button box: grid in row order, client size, places, texts; bad grids; the open request")
+TEST_CASE("button box: grid in row order, client size, places, texts; bad grids; the open request; the "
+          "frame sharing the client area out among the buttons; menus and rename, the gap below the last row included")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   for (const auto& [nx, ny] : {std::pair{0, 3}, {3, -1}, {17, 16}, {65536, 65536}})
     CHECK(open_button_box(0, 0, nx, ny) == nullptr);
 
@@ -377,7 +351,6 @@ TEST_CASE("button box: grid in row order, client size, places, texts; bad grids;
     REQUIRE(button(box, i));
     CHECK(geometry(button(box, i)) == std::string(place) + " 98x26");
     CHECK(window_text(button(box, i)) == std::to_string(i));
-    CHECK((GetWindowLongW(button(box, i), GWL_STYLE) & BS_MULTILINE) != 0);
   }
   CHECK(button(box, 8) == nullptr);
   // Another open while one exists changes nothing.
@@ -395,12 +368,51 @@ TEST_CASE("button box: grid in row order, client size, places, texts; bad grids;
   close_button_box();
   REQUIRE(open_button_box(0, 0, 16, 16));
   CHECK(button(worker_value(button_box_window), 255) != nullptr);
+  close_button_box();
+
+  // Sizing: the frame shares the client area out among the buttons.
+  box = open_button_box(0, 0, 2, 3);
+  REQUIRE(box);
+  const RECT outer = window_rect(box);
+  on_worker([&] {
+    SetWindowPos(box, nullptr, 0, 0, width_of(outer) + 10, height_of(outer) + 31,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  });
+  // 10 more pixels shared by two columns, 31 by three rows rounded down.
+  CHECK(geometry(button(box, 5)) == "111,84 103x36");
+
+  // Restoring a client size lays the buttons out the same way, and the
+  // next box opens with the size the last one had.
+  on_worker([] { QEL_ResizeButtonBox(2 * 60 + 12, 3 * 20 + 16); });
+  CHECK(client_rect(box).right == 132);
+  CHECK(geometry(button(box, 5)) == "68,52 60x20");
+  close_button_box();
+  box = open_button_box(0, 0, 2, 3);
+  REQUIRE(box);
+  CHECK(client_rect(box).right == 132);
+  CHECK(geometry(button(box, 5)) == "68,52 60x20");
+  // Back to the standard size.
+  on_worker([] { QEL_ResizeButtonBox(2 * 102 + 4, 3 * 30 + 4); });
+  close_button_box();
+
+  // Menus, and renaming the cell under the click (double-clicks and empty
+  // answers go through the code the input box shares).
+  box = open_button_box(0, 0, 2, 2);
+  REQUIRE(client_rect(box).bottom == 64);
+  CHECK(only_menu_item(box, WM_NCRBUTTONDOWN) == "&Destroy\tCtrl+Q 1050");
+  // Right below the last row, under the second column: button 3.
+  CHECK(only_menu_item(box, WM_RBUTTONDOWN, {150, 62}) == "Rename 1057");
+  post(box, WM_COMMAND, 1057, 0);
+  REQUIRE(answer("break"));
+  CHECK(window_text(button(box, 3)) == "break");
+  CHECK(window_text(button(box, 2)) == "2");
+  closes_both_ways([] { return open_button_box(0, 0, 2, 2); }, 1050, button_box_window);
 }
 
-TEST_CASE("button box: presses are counted until the program takes them; titles")
+TEST_CASE("button box: presses are counted until the program takes them; titles; keys through the worker's "
+          "pump press or count, Ctrl held or not; C, Ctrl+Q, Escape")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   HWND box = open_button_box(0, 0, 3, 2);
   REQUIRE(button(box, 4));
   for (int i = 0; i < 3; ++i)
@@ -431,13 +443,10 @@ TEST_CASE("button box: presses are counted until the program takes them; titles"
   REQUIRE(box);
   CHECK(take(0) == 0);
   CHECK(window_text(button(box, 0)) == "0");
-}
 
-TEST_CASE("button box: keys through the worker's pump press or count, Ctrl held or not; C, Ctrl+Q, Escape")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  HWND box = open_button_box(0, 0, 3, 3);
+  // Keys go through the worker's pump.
+  close_button_box();
+  box = open_button_box(0, 0, 3, 3);
   REQUIRE(box);
   // A direction presses (twice is still one press), a digit counts.
   post_key_and_settle(box, VK_DOWN);
@@ -462,58 +471,4 @@ TEST_CASE("button box: keys through the worker's pump press or count, Ctrl held 
   REQUIRE(open_button_box(0, 0, 2, 1));
   post(worker_value(button_box_window), WM_KEYDOWN, VK_ESCAPE, 1);
   CHECK(wait_until([] { return exit_state.load() != 0; }));
-}
-
-TEST_CASE("button box: the frame shares the client area out among the buttons")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  HWND box = open_button_box(0, 0, 2, 3);
-  REQUIRE(box);
-  const RECT outer = window_rect(box);
-  on_worker([&] {
-    SetWindowPos(box, nullptr, 0, 0, width_of(outer) + 10, height_of(outer) + 31,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  });
-  // 10 more pixels shared by two columns, 31 by three rows rounded down.
-  CHECK(geometry(button(box, 5)) == "111,84 103x36");
-
-  // Restoring a client size lays the buttons out the same way, and the
-  // next box opens with the size the last one had.
-  on_worker([] { QEL_ResizeButtonBox(2 * 60 + 12, 3 * 20 + 16); });
-  CHECK(client_rect(box).right == 132);
-  CHECK(geometry(button(box, 5)) == "68,52 60x20");
-  close_button_box();
-  box = open_button_box(0, 0, 2, 3);
-  REQUIRE(box);
-  CHECK(client_rect(box).right == 132);
-  CHECK(geometry(button(box, 5)) == "68,52 60x20");
-  // Back to the standard size for the cases that follow in this process.
-  on_worker([] { QEL_ResizeButtonBox(2 * 102 + 4, 3 * 30 + 4); });
-}
-
-TEST_CASE("button box: menus and rename, the cell under the click, the gap below the last row included")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  HWND box = open_button_box(0, 0, 2, 2);
-  REQUIRE(client_rect(box).bottom == 64);
-
-  CHECK(only_menu_item(box, WM_NCRBUTTONDOWN) == "&Destroy\tCtrl+Q 1050");
-  // Right below the last row, under the second column: button 3.
-  CHECK(only_menu_item(box, WM_RBUTTONDOWN, {150, 62}) == "Rename 1057");
-  post(box, WM_COMMAND, 1057, 0);
-  REQUIRE(answer("break"));
-  CHECK(window_text(button(box, 3)) == "break");
-  CHECK(window_text(button(box, 2)) == "2");
-
-  // A double-click in the corner gap renames button 0; an empty answer keeps it.
-  post(box, WM_LBUTTONDBLCLK, 0, MAKELPARAM(1, 1));
-  REQUIRE(answer("cap"));
-  CHECK(window_text(button(box, 0)) == "cap");
-  post(box, WM_LBUTTONDBLCLK, 0, MAKELPARAM(1, 1));
-  REQUIRE(answer(""));
-  CHECK(window_text(button(box, 0)) == "cap");
-
-  closes_both_ways([] { return open_button_box(0, 0, 2, 2); }, 1050, button_box_window);
 }

@@ -53,8 +53,7 @@ int create_pattern(int slot, int x, int y, int w, int h, int zoom)
 TEST_CASE("creation: owner, caption, client size, place, an 8-bit bitmap's grey ramp; resizing makes a new "
           "window with palette, title, place, zoom and smoothing; zooming resizes the window around its corner")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   REQUIRE(worker_value([] { return QEL_CreateImage(5, "000", 40, 50, 640, 480, 100); }) == 0);
   const HWND window = slot_window(5);
   CHECK(window_text(window) == "000(100%)");
@@ -107,8 +106,7 @@ TEST_CASE("creation: owner, caption, client size, place, an 8-bit bitmap's grey 
   CHECK((resized.right == 200 && resized.bottom == 120 && moved.left == 30 && moved.top == 40));
   CHECK(QEL_GetStretchMode(2) == HALFTONE);
   const auto palette = worker_value([] { std::vector<std::uint32_t> p(256); QEL_GetPalette(p.data()); return p; });
-  CHECK(palette[7] == 0x123456);
-  CHECK(palette[8] == 0x080808);   // entries not written keep the grey ramp
+  CHECK((palette[7] == 0x123456 && palette[8] == 0x080808));   // entries not written keep the grey ramp
   CHECK(slot_pixels[2].pixels8[0] == 0);
 }
 
@@ -116,13 +114,11 @@ TEST_CASE("destruction takes the window away and the slot takes a new one, also 
           "request copies a bitmap clipped at the image and deletes it; closing the window while user_main draws "
           "into it: later writes are ignored")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   REQUIRE(worker_value([] { return QEL_CreateImage(0, "a", 10, 10, 200, 150, 100); }) == 0);
   const HWND first = slot_window(0);
   CHECK(worker_value([] { return QEL_DestroyImage(0); }) == 0);
-  CHECK_FALSE(IsWindow(first));
-  CHECK(slot_window(0) == nullptr);
+  CHECK((!IsWindow(first) && slot_window(0) == nullptr));
   REQUIRE(worker_value([] { return QEL_CreateImage(0, "b", 10, 10, 200, 150, 100); }) == 0);
   CHECK(window_text(slot_window(0)) == "b(100%)");
 
@@ -176,9 +172,7 @@ TEST_CASE("destruction takes the window away and the slot takes a new one, also 
   REQUIRE(wait_until([&] { return !IsWindow(window); }));
   const int closed_at = rounds.load();
   REQUIRE(wait_until([&] { return rounds.load() > closed_at + 20; }));
-  CHECK(image_slots[9].in_use == 0);
-  CHECK(qel_current_image == 9);
-  CHECK(QEL_GetPixel(0, 0) == 0);
+  CHECK((image_slots[9].in_use == 0 && qel_current_image == 9 && QEL_GetPixel(0, 0) == 0));
   release = true;
   REQUIRE(wait_until([] { return user_running.load() == 0; }));
 }
@@ -187,8 +181,7 @@ TEST_CASE("showing: one to one at 100 %, halved at 50 %, solid areas when smooth
           "a repaint of part of the window at 111 % as a whole copy; TrueType text stays in its cell, in its "
           "colour and size, keeps the background and advances")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   for (const int zoom : {100, 50}) {
     CAPTURE(zoom);
     const int scale = 100 / zoom, slot = scale, width = 160 * scale;
@@ -271,9 +264,7 @@ TEST_CASE("showing: one to one at 100 %, halved at 50 %, solid areas when smooth
       }
   });
   CHECK((advance >= 10 && advance <= 2 * 10 + 2));   // W is no narrower than the average cell
-  CHECK(inside > 5);
-  CHECK(outside == 0);
-  CHECK(inked > 0);
+  CHECK((inside > 5 && outside == 0 && inked > 0));
   CHECK(bottom - top >= 12);   // a W of the 16-pixel default stands 10 pixels high, of 24 pixels 16
 
   // A new line returns to the margin one line lower; style controls draw nothing.

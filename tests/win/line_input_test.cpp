@@ -56,8 +56,7 @@ HWND text_zero()
 
 TEST_CASE("typing: backspace, the caret, the line end, Up to recall, Ctrl+V")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   LineReader reader;
   reader.start();
   REQUIRE(line_input_waits());
@@ -69,16 +68,13 @@ TEST_CASE("typing: backspace, the caret, the line end, Up to recall, Ctrl+V")
     (cell_has_ink(0, 0, 0) ? seen_on : seen_off) = true;
     return seen_on && seen_off;
   }, 1000);
-  CHECK(seen_on);
-  CHECK(seen_off);
+  CHECK((seen_on && seen_off));
 
   type_text(text_zero(), "12\b3\r");
   REQUIRE(reader.run.wait());
   CHECK(std::string(reader.line) == "13");
   CHECK(line_input_owner.load() == 0);
-  CHECK(cell_has_ink(0, 0, 0));
-  CHECK(cell_has_ink(0, 1, 0));
-  CHECK_FALSE(cell_has_ink(0, 2, 0));   // caret blanked at the line end
+  CHECK((cell_has_ink(0, 0, 0) && cell_has_ink(0, 1, 0) && !cell_has_ink(0, 2, 0)));   // caret blanked at the end
   CHECK((text_window(0).cursor_x == 0 && text_window(0).cursor_y == text_window(0).cell_height));
   CHECK(status_shows("bit color"));
 
@@ -106,8 +102,7 @@ TEST_CASE("typing: backspace, the caret, the line end, Up to recall, Ctrl+V")
 
 TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways a wait ends")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   LineReader reader;
   reader.start();
   REQUIRE(line_input_waits());
@@ -128,8 +123,7 @@ TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways
   REQUIRE(caret_at(3));
   post(text_zero(), WM_CLOSE);
   REQUIRE(reader.run.wait());
-  CHECK(reader.line[0] == 0);
-  CHECK_FALSE(text_window_is_open(0));
+  CHECK((reader.line[0] == 0 && !text_window_is_open(0)));
 
   // Nothing open: the buffer is not touched.
   reader.start(false);
@@ -141,8 +135,7 @@ TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways
   REQUIRE(caret_at(3));
   press_key(main_window, 'X');
   CHECK(exit_state.load() == 2);
-  CHECK(reader.run.done.load());
-  CHECK(reader.line[0] == 0);
+  CHECK((reader.run.done.load() && reader.line[0] == 0));
 }
 
 namespace {
@@ -164,8 +157,7 @@ std::vector<HWND> own_image_windows()
 
 TEST_CASE("the main window's Image Window dialogue reads its answers in text window 0")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   post(main_window, WM_COMMAND, cmd_image_window);
   REQUIRE(line_input_waits());
   REQUIRE(text_window_is_open(0));
@@ -194,8 +186,7 @@ TEST_CASE("the main window's Image Window dialogue reads its answers in text win
 TEST_CASE("Start pressed while a dialogue waits for a line does not start the user program; Text Window "
           "opens the first free window; Exit in a dialogue stops it")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   std::atomic<int> runs{0};
   test_hooks.main = [&] { ++runs; };
   post(main_window, WM_COMMAND, cmd_input_box);
@@ -211,8 +202,7 @@ TEST_CASE("Start pressed while a dialogue waits for a line does not start the us
   post(main_window, WM_COMMAND, cmd_text_window);
   REQUIRE(wait_until([] { return text_window_is_open(1); }));
   CHECK(window_text(text_window_handle(1)) == "TextWindow 1");
-  CHECK(runs.load() == 0);
-  CHECK(user_running.load() == 0);
+  CHECK((runs.load() == 0 && user_running.load() == 0));
 
   post(main_window, WM_COMMAND, cmd_input_box);
   REQUIRE(line_input_waits());
