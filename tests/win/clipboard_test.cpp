@@ -47,12 +47,6 @@ void make_image(int slot, int w, int h, const Colours& colour = pattern)
       slot_pixels[slot].pixels32[y * slot_pixels[slot].stride + x] = colour(x, y);
 }
 
-void copy_pattern(int slot, int w, int h)
-{
-  make_image(slot, w, h);
-  REQUIRE(worker_value([=] { return QEL_CopyImage(slot); }) == QEL_COPIED);
-}
-
 // Pixels of `slot` that differ from expected(x, y).
 int wrong(int slot, const Colours& expected)
 {
@@ -88,7 +82,8 @@ TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and 
   CHECK(b[40 + 1024 + 2 * 8 + 4] == 77);      // the top row stored last
   CHECK(wait_until([] { return slot_pixels[1].pixels8[4] == 0; }));   // cleared once copied
 
-  copy_pattern(2, 7, 5);
+  make_image(2, 7, 5);
+  REQUIRE(worker_value([] { return QEL_CopyImage(2); }) == QEL_COPIED);
   on_worker([] { QEL_ClearImage(2); });
   press_key(slot_window(2), 'V', true);
   CHECK(wait_until([] { return shows_pattern(2, 7, 5); }));
@@ -129,7 +124,8 @@ TEST_CASE("the main window's Paste: ignored while the program runs; X11 programs
 {
   const std::wstring folder = fresh_test_folder(L"clipboard_work");
   Started<JobsFramework> framework;
-  copy_pattern(0, 9, 7);
+  make_image(0, 9, 7);
+  REQUIRE(worker_value([] { return QEL_CopyImage(0); }) == QEL_COPIED);
   std::atomic<bool> release{false};
   test_hooks.main = [&] { wait_until([&] { return release.load(); }, 20000); };
   press_key(main_window, 'S');

@@ -128,14 +128,12 @@ void type_text(HWND field, const char* text)
 
 } // namespace
 
-TEST_CASE("input box: item count 1..30, window, titles, fields and their places; the open request; sizing "
-          "only sideways, the dragged edge deciding which column follows")
+TEST_CASE("input box: items 1..30, titles and fields in place; the open request; sideways sizing by either edge")
 {
   Started<JobsFramework> framework;
 
   HWND box = open_input_box(0, 0, 0);
   REQUIRE(box);
-  CHECK(window_text(box) == "InputBox");
   CHECK(GetWindow(box, GW_OWNER) == main_window);
   CHECK(items_of(box).fields.size() == 1);
   CHECK(client_size(box) == "162x30");
@@ -198,8 +196,7 @@ TEST_CASE("input box: item count 1..30, window, titles, fields and their places;
   on_worker([] { QEL_ResizeInputBox(80, 70); });
 }
 
-TEST_CASE("input box: typing is stored when the field is left or Enter is pressed; Tab and Shift+Tab; values "
-          "set by the program, reads out of range and while closed")
+TEST_CASE("input box: typing stored on Tab, Shift+Tab or Enter; values set by the program, read out of range or closed")
 {
   Started<JobsFramework> framework;
   const Items items = items_of(open_input_box(0, 0, 4));
@@ -315,10 +312,7 @@ HWND button(HWND box, int i) { return GetDlgItem(box, 3000 + i); }
 int take(int i) { return worker_value([&] { return QEL_ButtonPressed(i); }); }
 
 // A click as the button sees it, on the thread that owns it.
-void click(HWND b)
-{
-  on_worker([&] { SendMessageW(b, BM_CLICK, 0, 0); });
-}
+void click(HWND b) { on_worker([&] { SendMessageW(b, BM_CLICK, 0, 0); }); }
 
 // Posts a key as the keyboard would, through the worker's pump, and waits
 // until the key after it (digit 0 as a marker) has counted: posted messages
@@ -333,8 +327,7 @@ void post_key_and_settle(HWND box, WPARAM key)
 
 } // namespace
 
-TEST_CASE("button box: grid in row order, client size, places, texts; bad grids; the open request; the "
-          "frame sharing the client area out among the buttons; menus and rename, the gap below the last row included")
+TEST_CASE("button box: grid, places, bad grids, the open request; sizing shares the client area out; menus and rename")
 {
   Started<JobsFramework> framework;
   for (const auto& [nx, ny] : {std::pair{0, 3}, {3, -1}, {17, 16}, {65536, 65536}})
@@ -342,7 +335,6 @@ TEST_CASE("button box: grid in row order, client size, places, texts; bad grids;
 
   HWND box = open_button_box(206, 0, 2, 4);
   REQUIRE(box);
-  CHECK(window_text(box) == "ButtonBox");
   CHECK(GetWindow(box, GW_OWNER) == main_window);
   CHECK((window_rect(box).left == 206 && window_rect(box).top == 0));
   CHECK(client_size(box) == "208x124");
@@ -409,8 +401,7 @@ TEST_CASE("button box: grid in row order, client size, places, texts; bad grids;
   closes_both_ways([] { return open_button_box(0, 0, 2, 2); }, 1050, button_box_window);
 }
 
-TEST_CASE("button box: presses are counted until the program takes them; titles; keys through the worker's "
-          "pump press or count, Ctrl held or not; C, Ctrl+Q, Escape")
+TEST_CASE("button box: presses counted until taken; titles; keys press or count through the pump; C, Ctrl+Q, Escape")
 {
   Started<JobsFramework> framework;
   HWND box = open_button_box(0, 0, 3, 2);

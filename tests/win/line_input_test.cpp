@@ -47,14 +47,11 @@ bool caret_at(int column)
   return wait_until([column] { return text_window(0).cursor_x == column * text_window(0).cell_width; });
 }
 
-HWND text_zero()
-{
-  return text_window_handle(0);
-}
+HWND text_zero() { return text_window_handle(0); }
 
 } // namespace
 
-TEST_CASE("typing: backspace, the caret, the line end, Up to recall, Ctrl+V")
+TEST_CASE("typing: backspace, the caret, Up to recall, Ctrl+V; keys go into the line, no menu opens; how waits end")
 {
   Started<Framework> framework;
   LineReader reader;
@@ -98,12 +95,8 @@ TEST_CASE("typing: backspace, the caret, the line end, Up to recall, Ctrl+V")
   type_text(text_zero(), "\r");
   REQUIRE(reader.run.wait());
   CHECK(std::string(reader.line) == "> first line");
-}
 
-TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways a wait ends")
-{
-  Started<Framework> framework;
-  LineReader reader;
+  // While a line is awaited keys go into the line and no menu opens.
   reader.start();
   REQUIRE(line_input_waits());
   press_key(text_zero(), 'S');
@@ -155,7 +148,7 @@ std::vector<HWND> own_image_windows()
 
 } // namespace
 
-TEST_CASE("the main window's Image Window dialogue reads its answers in text window 0")
+TEST_CASE("dialogues: Image Window asks in text window 0; Start refused while one waits; Text Window; Exit")
 {
   Started<Framework> framework;
   post(main_window, WM_COMMAND, cmd_image_window);
@@ -181,12 +174,8 @@ TEST_CASE("the main window's Image Window dialogue reads its answers in text win
   CHECK(images.size() == 1);
   CHECK(window_text(images[0]) == "000(100%)");   // slot 0, 32 bits
   CHECK((client_rect(images[0]).right == 320 && client_rect(images[0]).bottom == 240));
-}
 
-TEST_CASE("Start pressed while a dialogue waits for a line does not start the user program; Text Window "
-          "opens the first free window; Exit in a dialogue stops it")
-{
-  Started<Framework> framework;
+  // Start pressed while a dialogue waits for a line does not start the user program.
   std::atomic<int> runs{0};
   test_hooks.main = [&] { ++runs; };
   post(main_window, WM_COMMAND, cmd_input_box);
