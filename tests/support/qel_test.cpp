@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -150,28 +151,23 @@ HoldCtrl::~HoldCtrl()
 
 void press_key(HWND window, WPARAM key, bool ctrl)
 {
-  if (!ctrl) {
-    SendMessageW(window, WM_KEYDOWN, key, 1);
-    return;
-  }
-  const HoldCtrl held(window);
+  std::optional<HoldCtrl> held;
+  if (ctrl)
+    held.emplace(window);
   SendMessageW(window, WM_KEYDOWN, key, 1);
 }
 
 HDROP make_drop(const std::vector<std::wstring>& paths)
 {
-  size_t characters = 1;
+  std::wstring names;
   for (const std::wstring& p : paths)
-    characters += p.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    names += p + L'\0';
+  names += L'\0';
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
   auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
   header->pFiles = sizeof(DROPFILES);
   header->fWide = TRUE;
-  auto* names = reinterpret_cast<wchar_t*>(header + 1);
-  for (const std::wstring& p : paths) {
-    std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
-    names += p.size() + 1;
-  }
+  std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
   GlobalUnlock(memory);
   return static_cast<HDROP>(memory);
 }
@@ -268,20 +264,11 @@ RECT client_rect(HWND window)
   return rect;
 }
 
-struct MessageBoxAnswerer::State {
-  int button_id;
-  std::atomic<bool> running{true};
-  mutable std::mutex mutex;
-  std::vector<Seen> seen;
-  std::thread thread;
-};
-
-MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : state_(new State)
+MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : button_id_(button_id)
 {
-  state_->button_id = button_id;
-  state_->thread = std::thread([s = state_] {
+  thread_ = std::thread([this] {
     HWND answered = nullptr;
-    while (s->running) {
+    while (running_) {
       const HWND found = find_own_window(L"#32770");
       if (found && found != answered) {
         wchar_t caption[256], text[1024] = L"";
@@ -290,11 +277,11 @@ MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : state_(new State)
         if (HWND label = GetDlgItem(found, 0xFFFF))
           GetWindowTextW(label, text, 1024);
         {
-          std::lock_guard lock(s->mutex);
-          s->seen.push_back({narrow(caption), narrow(text)});
+          std::lock_guard lock(mutex_);
+          seen_.push_back({narrow(caption), narrow(text)});
         }
         answered = found;
-        PostMessageW(found, WM_COMMAND, static_cast<WPARAM>(s->button_id), 0);
+        PostMessageW(found, WM_COMMAND, static_cast<WPARAM>(button_id_), 0);
       }
       Sleep(5);
     }
@@ -303,15 +290,14 @@ MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : state_(new State)
 
 MessageBoxAnswerer::~MessageBoxAnswerer()
 {
-  state_->running = false;
-  state_->thread.join();
-  delete state_;
+  running_ = false;
+  thread_.join();
 }
 
 std::vector<MessageBoxAnswerer::Seen> MessageBoxAnswerer::seen() const
 {
-  std::lock_guard lock(state_->mutex);
-  return state_->seen;
+  std::lock_guard lock(mutex_);
+  return seen_;
 }
 
 bool MessageBoxAnswerer::wait_for(size_t count, int timeout_ms) const

@@ -5,10 +5,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "qellib.h"
@@ -145,8 +148,11 @@ public:
   bool wait_for(size_t count, int timeout_ms = 5000) const;
 
 private:
-  struct State;
-  State* state_;
+  const int button_id_;
+  std::atomic<bool> running_{true};
+  mutable std::mutex mutex_;
+  std::vector<Seen> seen_;
+  std::thread thread_;
 };
 
 // The right-click menu of a window, read while it is open and then closed:

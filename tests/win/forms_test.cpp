@@ -56,22 +56,15 @@ std::string only_menu_item(HWND box, UINT click_message, POINT at = {5, 5})
 
 // Types the answer to a rename question into the current text window once
 // the question waits, and returns when the rename has been carried out.
-bool answer(const char* line)
+bool answer(const std::string& line)
 {
-  if (!wait_until([] { return line_input_owner.load() != 0; }))
-    return false;
-  const HWND window = worker_value([] { return text_window_handle(current_text_window()); });
-  for (const char* c = line; *c; ++c)
-    post(window, WM_CHAR, static_cast<unsigned char>(*c), 1);
-  post(window, WM_CHAR, '\r', 1);
-  if (!wait_until([] { return line_input_owner.load() == 0; }))
+  if (!type_answer((line + "\r").c_str()) || !wait_until([] { return line_input_owner.load() == 0; }))
     return false;
   // A posted job runs only when the worker's own pump takes it, after the
   // rename is done (a sent one could run inside the line input's last calls).
   std::atomic<bool> reached{false};
   const std::function<void()> barrier = [&] { reached = true; };
-  post(worker_jobs_detail::jobs_window, worker_jobs_detail::run_job_message, 0,
-       reinterpret_cast<LPARAM>(&barrier));
+  post(worker_jobs_detail::jobs_window, worker_jobs_detail::run_job_message, 0, reinterpret_cast<LPARAM>(&barrier));
   return wait_until([&] { return reached.load(); });
 }
 

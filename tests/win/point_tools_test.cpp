@@ -69,11 +69,9 @@ bool window_shows_a()
 // A command of the slot's window and the clicks its point tool asks for, in
 // image pixels, each once the status line asks for it; returns when the tool
 // has ended. Posted to the one window, the clicks reach the tool in order.
-void command(int slot, unsigned id, const std::vector<POINT>& clicks = {})
+void command(int slot, unsigned id, const std::vector<POINT>& clicks)
 {
   post(slot_window(slot), WM_COMMAND, id);
-  if (clicks.empty())
-    return;
   REQUIRE(wait_until([] { return tool_active.load() != 0; }));
   const int scale = image_slots[slot].zoom / 100;
   for (size_t i = 0; i < clicks.size(); ++i) {
