@@ -158,8 +158,8 @@ TEST_CASE("dialogues: Image Window asks in text window 0; Start refused while on
   REQUIRE(next_prompt_waits(2));
   type_text(text_zero(), "240\r");
   REQUIRE(next_prompt_waits(3));
-  // 16 bits: the dialogue ends without an image; the next one, a job run
-  // after it, asks on the following rows and makes the only image.
+  // 16 bits: the dialogue ends without an image; the next one asks on the
+  // following rows.
   type_text(text_zero(), "16\r");
   REQUIRE(wait_until([] { return line_input_owner.load() == 0; }));
   post(main_window, WM_COMMAND, cmd_image_window);
@@ -169,11 +169,7 @@ TEST_CASE("dialogues: Image Window asks in text window 0; Start refused while on
   type_text(text_zero(), "240\r");
   REQUIRE(next_prompt_waits(7));
   type_text(text_zero(), "32\r");
-  std::vector<HWND> images;
-  REQUIRE(wait_until([&] { return !(images = own_image_windows()).empty(); }));
-  CHECK(images.size() == 1);
-  CHECK(window_text(images[0]) == "000(100%)");   // slot 0, 32 bits
-  CHECK((client_rect(images[0]).right == 320 && client_rect(images[0]).bottom == 240));
+  REQUIRE(wait_until([] { return line_input_owner.load() == 0; }));
 
   // Start pressed while a dialogue waits for a line does not start the user program.
   std::atomic<int> runs{0};
@@ -185,6 +181,12 @@ TEST_CASE("dialogues: Image Window asks in text window 0; Start refused while on
   CHECK(start_requested.load() == 0);
   type_text(text_zero(), "2\r");
   REQUIRE(wait_until([] { return FindWindowW(input_box_class, nullptr) != nullptr; }));
+  // The worker serves its jobs in order: both image dialogues have ended,
+  // and only the second made an image.
+  const std::vector<HWND> images = own_image_windows();
+  REQUIRE(images.size() == 1);
+  CHECK(window_text(images[0]) == "000(100%)");   // slot 0, 32 bits
+  CHECK((client_rect(images[0]).right == 320 && client_rect(images[0]).bottom == 240));
   // The worker serves the next request only after the dialogue's job; a
   // Start left over would have run the user program before it. Text
   // window 0 is the dialogue's.
