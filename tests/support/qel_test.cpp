@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -27,6 +28,29 @@ std::string narrow(const wchar_t* wide)
   if (WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr) <= 0)
     return {};
   return buffer;
+}
+
+// A visible top-level window of this process with that class: "#32770" a
+// message box or dialog, "#32768" a pop-up menu.
+HWND find_own_window(const wchar_t* class_name)
+{
+  struct Search {
+    const wchar_t* class_name;
+    HWND found;
+  } search{class_name, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM lparam) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lparam);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        wchar_t name[16];
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
+            lstrcmpW(name, s->class_name) == 0)
+          s->found = window;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 } // namespace
@@ -102,51 +126,48 @@ void post(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
   PostMessageW(window, message, wparam, lparam);
 }
 
+void set_key_state(int key, bool down)
+{
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[key] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
 // The receiving thread reads Ctrl from its keyboard state; sharing input
 // state with it lets the test hold the key for exactly as long as it wants.
 HoldCtrl::HoldCtrl(HWND window)
     : self_(GetCurrentThreadId()), target_(GetWindowThreadProcessId(window, nullptr))
 {
   AttachThreadInput(self_, target_, TRUE);
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
+  set_key_state(VK_CONTROL, true);
 }
 
 HoldCtrl::~HoldCtrl()
 {
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  set_key_state(VK_CONTROL, false);
   AttachThreadInput(self_, target_, FALSE);
 }
 
 void press_key(HWND window, WPARAM key, bool ctrl)
 {
-  if (!ctrl) {
-    SendMessageW(window, WM_KEYDOWN, key, 1);
-    return;
-  }
-  const HoldCtrl held(window);
+  std::optional<HoldCtrl> held;
+  if (ctrl)
+    held.emplace(window);
   SendMessageW(window, WM_KEYDOWN, key, 1);
 }
 
 HDROP make_drop(const std::vector<std::wstring>& paths)
 {
-  size_t characters = 1;
+  std::wstring names;
   for (const std::wstring& p : paths)
-    characters += p.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    names += p + L'\0';
+  names += L'\0';
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
   auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
   header->pFiles = sizeof(DROPFILES);
   header->fWide = TRUE;
-  auto* names = reinterpret_cast<wchar_t*>(header + 1);
-  for (const std::wstring& p : paths) {
-    std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
-    names += p.size() + 1;
-  }
+  std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
   GlobalUnlock(memory);
   return static_cast<HDROP>(memory);
 }
@@ -170,6 +191,23 @@ std::string file_text(const std::string& name)
   std::ostringstream text;
   text << std::ifstream(name, std::ios::binary).rdbuf();
   return text.str();
+}
+
+bool set_clipboard(UINT format, const void* data, size_t size)
+{
+  // Without an owner window, EmptyClipboard leaves none and SetClipboardData fails.
+  const HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  const bool opened = wait_until([owner] { return OpenClipboard(owner) != 0; });
+  if (opened) {
+    EmptyClipboard();
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(block), data, size);
+    GlobalUnlock(block);
+    SetClipboardData(format, block);
+    CloseClipboard();
+  }
+  DestroyWindow(owner);
+  return opened;
 }
 
 HBITMAP make_dib(int w, int h, std::uint32_t** pixels)
@@ -226,57 +264,24 @@ RECT client_rect(HWND window)
   return rect;
 }
 
-struct MessageBoxAnswerer::State {
-  int button_id;
-  std::atomic<bool> running{true};
-  mutable std::mutex mutex;
-  std::vector<Seen> seen;
-  std::thread thread;
-};
-
-namespace {
-
-struct BoxSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK find_message_box(HWND window, LPARAM lparam)
+MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : button_id_(button_id)
 {
-  auto* search = reinterpret_cast<BoxSearch*>(lparam);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t class_name[16];
-  if (process == search->process && IsWindowVisible(window) &&
-      GetClassNameW(window, class_name, 16) && lstrcmpW(class_name, L"#32770") == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-} // namespace
-
-MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : state_(new State)
-{
-  state_->button_id = button_id;
-  state_->thread = std::thread([s = state_] {
+  thread_ = std::thread([this] {
     HWND answered = nullptr;
-    while (s->running) {
-      BoxSearch search{GetCurrentProcessId(), nullptr};
-      EnumWindows(find_message_box, reinterpret_cast<LPARAM>(&search));
-      if (search.found && search.found != answered) {
+    while (running_) {
+      const HWND found = find_own_window(L"#32770");
+      if (found && found != answered) {
         wchar_t caption[256], text[1024] = L"";
-        GetWindowTextW(search.found, caption, 256);
+        GetWindowTextW(found, caption, 256);
         // The text of a message box is its static control with id 0xFFFF.
-        if (HWND label = GetDlgItem(search.found, 0xFFFF))
+        if (HWND label = GetDlgItem(found, 0xFFFF))
           GetWindowTextW(label, text, 1024);
         {
-          std::lock_guard lock(s->mutex);
-          s->seen.push_back({narrow(caption), narrow(text)});
+          std::lock_guard lock(mutex_);
+          seen_.push_back({narrow(caption), narrow(text)});
         }
-        answered = search.found;
-        PostMessageW(search.found, WM_COMMAND, static_cast<WPARAM>(s->button_id), 0);
+        answered = found;
+        PostMessageW(found, WM_COMMAND, static_cast<WPARAM>(button_id_), 0);
       }
       Sleep(5);
     }
@@ -285,15 +290,14 @@ MessageBoxAnswerer::MessageBoxAnswerer(int button_id) : state_(new State)
 
 MessageBoxAnswerer::~MessageBoxAnswerer()
 {
-  state_->running = false;
-  state_->thread.join();
-  delete state_;
+  running_ = false;
+  thread_.join();
 }
 
 std::vector<MessageBoxAnswerer::Seen> MessageBoxAnswerer::seen() const
 {
-  std::lock_guard lock(state_->mutex);
-  return state_->seen;
+  std::lock_guard lock(mutex_);
+  return seen_;
 }
 
 bool MessageBoxAnswerer::wait_for(size_t count, int timeout_ms) const
@@ -301,37 +305,14 @@ bool MessageBoxAnswerer::wait_for(size_t count, int timeout_ms) const
   return wait_until([&] { return seen().size() >= count; }, timeout_ms);
 }
 
-namespace {
-
-HWND find_open_menu()
-{
-  HWND menu_window = nullptr;
-  EnumWindows(
-      [](HWND window, LPARAM lparam) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t class_name[16];
-        if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-            GetClassNameW(window, class_name, 16) && lstrcmpW(class_name, L"#32768") == 0) {
-          *reinterpret_cast<HWND*>(lparam) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&menu_window));
-  return menu_window;
-}
-
-} // namespace
-
-bool context_menu_open() { return find_open_menu() != nullptr; }
+bool context_menu_open() { return find_own_window(L"#32768") != nullptr; }
 
 std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message, POINT at, WPARAM keys)
 {
   std::vector<MenuItemView> items;
   PostMessageW(window, click_message, keys, MAKELPARAM(at.x, at.y));
   HWND menu_window = nullptr;
-  if (!wait_until([&] { return (menu_window = find_open_menu()) != nullptr; }, 2000))
+  if (!wait_until([&] { return (menu_window = find_own_window(L"#32768")) != nullptr; }, 2000))
     return items;
   const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, MN_GETHMENU, 0, 0));
   auto read_item = [](HMENU from, int i) {
@@ -355,7 +336,7 @@ std::vector<MenuItemView> open_context_menu(HWND window, UINT click_message, POI
     items.push_back(item);
   }
   // Escape closes a tracked menu; the menu loop reads it from its thread's queue.
-  for (int attempt = 0; attempt < 50 && find_open_menu(); ++attempt) {
+  for (int attempt = 0; attempt < 50 && find_own_window(L"#32768"); ++attempt) {
     PostMessageW(menu_window, WM_KEYDOWN, VK_ESCAPE, 0);
     Sleep(20);
   }

@@ -5,9 +5,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "qellib.h"
@@ -46,6 +50,19 @@ struct Framework {
   bool started;
 };
 
+// A framework of type F (Framework, or one that also sets hooks) for a test
+// case, which fails there when the framework does not start. It throws, as a
+// failed REQUIRE does, and leaves this header free of the test framework:
+// the benches include it too.
+template <typename F>
+struct Started : F {
+  Started()
+  {
+    if (!this->started)
+      throw std::runtime_error("the framework did not start");
+  }
+};
+
 // Polls `condition` every millisecond until it holds or the time is up.
 bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
 
@@ -53,6 +70,9 @@ bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
 // receiving thread handles it; the call returns its result).
 LRESULT send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 void post(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+
+// Sets a key down or up in the calling thread's keyboard state.
+void set_key_state(int key, bool down);
 
 // Holds Ctrl for the thread that owns `window` while the object lives: that
 // thread reads it from its keyboard state, which the test shares meanwhile.
@@ -101,6 +121,10 @@ std::vector<std::uint32_t> window_pixels(HWND window, int w, int h, int x0 = 0, 
 int mismatches(HWND window, int w, int h, const std::function<std::uint32_t(int, int)>& expected,
                int x0 = 0, int y0 = 0);
 
+// Puts `size` bytes on the clipboard as its one format; false when the
+// clipboard stays busy.
+bool set_clipboard(UINT format, const void* data, size_t size);
+
 // A file's bytes ("" when it cannot be read), and a file removed when the
 // object goes: declared before a framework that holds it open (a text
 // window's log), it goes after the framework.
@@ -124,8 +148,11 @@ public:
   bool wait_for(size_t count, int timeout_ms = 5000) const;
 
 private:
-  struct State;
-  State* state_;
+  const int button_id_;
+  std::atomic<bool> running_{true};
+  mutable std::mutex mutex_;
+  std::vector<Seen> seen_;
+  std::thread thread_;
 };
 
 // The right-click menu of a window, read while it is open and then closed:

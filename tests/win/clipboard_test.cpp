@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,12 +47,6 @@ void make_image(int slot, int w, int h, const Colours& colour = pattern)
       slot_pixels[slot].pixels32[y * slot_pixels[slot].stride + x] = colour(x, y);
 }
 
-void copy_pattern(int slot, int w, int h)
-{
-  make_image(slot, w, h);
-  REQUIRE(worker_value([=] { return QEL_CopyImage(slot); }) == QEL_COPIED);
-}
-
 // Pixels of `slot` that differ from expected(x, y).
 int wrong(int slot, const Colours& expected)
 {
@@ -75,8 +68,7 @@ bool shows_pattern(int slot, int w, int h)
 
 TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and by a click; a 16-entry colour table")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   make_image(0, 5, 3);
   press_key(slot_window(0), 'C', true);
   CHECK(wait_until([] { return clipboard_bytes(CF_DIB).size() == 40 + 3 * 16; }));   // rows of 16 bytes
@@ -90,7 +82,8 @@ TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and 
   CHECK(b[40 + 1024 + 2 * 8 + 4] == 77);      // the top row stored last
   CHECK(wait_until([] { return slot_pixels[1].pixels8[4] == 0; }));   // cleared once copied
 
-  copy_pattern(2, 7, 5);
+  make_image(2, 7, 5);
+  REQUIRE(worker_value([] { return QEL_CopyImage(2); }) == QEL_COPIED);
   on_worker([] { QEL_ClearImage(2); });
   press_key(slot_window(2), 'V', true);
   CHECK(wait_until([] { return shows_pattern(2, 7, 5); }));
@@ -111,13 +104,7 @@ TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and 
   for (int i = 0; i < 16; ++i)
     dib[10 + i] = 0x0A0000u * i + 0x15 + (i % 3) * 0x4000;
   dib[26] = 0x0F0A0500;
-  REQUIRE(OpenClipboard(main_window));
-  EmptyClipboard();
-  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof dib);
-  std::memcpy(GlobalLock(block), dib, sizeof dib);
-  GlobalUnlock(block);
-  SetClipboardData(CF_DIB, block);
-  CloseClipboard();
+  REQUIRE(set_clipboard(CF_DIB, dib, sizeof dib));
   std::vector<std::uint32_t> palette(256);
   REQUIRE(worker_value([&] {
     QEL_CreateImage8(3, "c", 0, 0, 8, 8, 100);
@@ -136,9 +123,9 @@ TEST_CASE("image windows: Copy and Cut leave exact blocks; pastes at (0, 0) and 
 TEST_CASE("the main window's Paste: ignored while the program runs; X11 programs' image/png and image/bmp, and ours to xclip")
 {
   const std::wstring folder = fresh_test_folder(L"clipboard_work");
-  JobsFramework framework;
-  REQUIRE(framework.started);
-  copy_pattern(0, 9, 7);
+  Started<JobsFramework> framework;
+  make_image(0, 9, 7);
+  REQUIRE(worker_value([] { return QEL_CopyImage(0); }) == QEL_COPIED);
   std::atomic<bool> release{false};
   test_hooks.main = [&] { wait_until([&] { return release.load(); }, 20000); };
   press_key(main_window, 'S');
@@ -154,8 +141,7 @@ TEST_CASE("the main window's Paste: ignored while the program runs; X11 programs
   const std::wstring out = folder + L"\\out.bmp";
   REQUIRE(run_unix({"/bin/sh", "-c", "exec /usr/bin/xclip -selection clipboard -t image/bmp -o > $0", unix_path(out)}) == 0);
   const RgbPicture read = magick_read(out);
-  CHECK(read.width == 9);
-  CHECK(read.pixels == pattern_picture(9, 7).pixels);
+  CHECK((read.width == 9 && read.pixels == pattern_picture(9, 7).pixels));
 
   const UINT png = RegisterClipboardFormatW(L"PNG");
   const int widths[] = {13, 6}, heights[] = {11, 17};

@@ -50,11 +50,9 @@ int create_pattern(int slot, int x, int y, int w, int h, int zoom)
 
 } // namespace
 
-TEST_CASE("creation: owner, caption, client size, place, an 8-bit bitmap's grey ramp; resizing makes a new "
-          "window with palette, title, place, zoom and smoothing; zooming resizes the window around its corner")
+TEST_CASE("creation, resizing, zoom; destruction, the create and paste requests; closing a window user_main draws into")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   REQUIRE(worker_value([] { return QEL_CreateImage(5, "000", 40, 50, 640, 480, 100); }) == 0);
   const HWND window = slot_window(5);
   CHECK(window_text(window) == "000(100%)");
@@ -107,22 +105,14 @@ TEST_CASE("creation: owner, caption, client size, place, an 8-bit bitmap's grey 
   CHECK((resized.right == 200 && resized.bottom == 120 && moved.left == 30 && moved.top == 40));
   CHECK(QEL_GetStretchMode(2) == HALFTONE);
   const auto palette = worker_value([] { std::vector<std::uint32_t> p(256); QEL_GetPalette(p.data()); return p; });
-  CHECK(palette[7] == 0x123456);
-  CHECK(palette[8] == 0x080808);   // entries not written keep the grey ramp
+  CHECK((palette[7] == 0x123456 && palette[8] == 0x080808));   // entries not written keep the grey ramp
   CHECK(slot_pixels[2].pixels8[0] == 0);
-}
 
-TEST_CASE("destruction takes the window away and the slot takes a new one, also on request; the paste "
-          "request copies a bitmap clipped at the image and deletes it; closing the window while user_main draws "
-          "into it: later writes are ignored")
-{
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  // Destruction takes the window away, and the slot takes a new one.
   REQUIRE(worker_value([] { return QEL_CreateImage(0, "a", 10, 10, 200, 150, 100); }) == 0);
   const HWND first = slot_window(0);
   CHECK(worker_value([] { return QEL_DestroyImage(0); }) == 0);
-  CHECK_FALSE(IsWindow(first));
-  CHECK(slot_window(0) == nullptr);
+  CHECK((!IsWindow(first) && slot_window(0) == nullptr));
   REQUIRE(worker_value([] { return QEL_CreateImage(0, "b", 10, 10, 200, 150, 100); }) == 0);
   CHECK(window_text(slot_window(0)) == "b(100%)");
 
@@ -134,7 +124,7 @@ TEST_CASE("destruction takes the window away and the slot takes a new one, also 
   CHECK(client_rect(slot_window(4)).right == 320);
 
   // The paste request.
-  REQUIRE(worker_value([] { return QEL_CreateImage(6, "paste", 10, 10, 200, 150, 100); }) == 0);
+  REQUIRE(worker_value([] { return QEL_CreateImage(3, "paste", 10, 10, 200, 150, 100); }) == 0);
   on_worker([] { QEL_FillBox(0, 0, 199, 149, green, green); });
   // Wider than the image and not as tall: red left part, blue right part.
   std::uint32_t* pixels = nullptr;
@@ -146,18 +136,18 @@ TEST_CASE("destruction takes the window away and the slot takes a new one, also 
   CHECK(GetObjectW(source, sizeof gone, &gone) == 0);
   int bad = 0;
   for (int i = 0; i < 200 * 150; ++i)
-    bad += (slot_pixels[6].pixels32[i] & 0xFFFFFF) != (i / 200 >= 100 ? green : i % 200 < 150 ? red : blue);
+    bad += (slot_pixels[3].pixels32[i] & 0xFFFFFF) != (i / 200 >= 100 ? green : i % 200 < 150 ? red : blue);
   CHECK(bad == 0);
 
   // With the current image closed the bitmap is still released.
-  CHECK(worker_value([] { return QEL_DestroyImage(6); }) == 0);
+  CHECK(worker_value([] { return QEL_DestroyImage(3); }) == 0);
   const HBITMAP orphan = make_dib(20, 20, &pixels);
   std::thread([&] { post_paste_image(orphan); }).join();
   CHECK(GetObjectW(orphan, sizeof gone, &gone) == 0);
 
   // Closing the window while user_main draws into it: later writes are ignored.
   REQUIRE(worker_value([] { return QEL_CreateImage(9, "busy", 20, 20, 256, 256, 100); }) == 0);
-  const HWND window = slot_window(9);
+  const HWND busy = slot_window(9);
   std::atomic<bool> release{false};
   std::atomic<int> rounds{0};
   test_hooks.main = [&] {
@@ -172,23 +162,18 @@ TEST_CASE("destruction takes the window away and the slot takes a new one, also 
   };
   post(main_window, WM_COMMAND, cmd_start);
   REQUIRE(wait_until([&] { return user_running.load() == 1 && rounds.load() > 3; }));
-  post(window, WM_CLOSE);
-  REQUIRE(wait_until([&] { return !IsWindow(window); }));
+  post(busy, WM_CLOSE);
+  REQUIRE(wait_until([&] { return !IsWindow(busy); }));
   const int closed_at = rounds.load();
   REQUIRE(wait_until([&] { return rounds.load() > closed_at + 20; }));
-  CHECK(image_slots[9].in_use == 0);
-  CHECK(qel_current_image == 9);
-  CHECK(QEL_GetPixel(0, 0) == 0);
+  CHECK((image_slots[9].in_use == 0 && qel_current_image == 9 && QEL_GetPixel(0, 0) == 0));
   release = true;
   REQUIRE(wait_until([] { return user_running.load() == 0; }));
 }
 
-TEST_CASE("showing: one to one at 100 %, halved at 50 %, solid areas when smooth; 8-bit through the palette; "
-          "a repaint of part of the window at 111 % as a whole copy; TrueType text stays in its cell, in its "
-          "colour and size, keeps the background and advances")
+TEST_CASE("showing: 100 %, 50 %, smooth, 8-bit through the palette, part repainted at 111 %; TrueType text")
 {
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   for (const int zoom : {100, 50}) {
     CAPTURE(zoom);
     const int scale = 100 / zoom, slot = scale, width = 160 * scale;
@@ -271,9 +256,7 @@ TEST_CASE("showing: one to one at 100 %, halved at 50 %, solid areas when smooth
       }
   });
   CHECK((advance >= 10 && advance <= 2 * 10 + 2));   // W is no narrower than the average cell
-  CHECK(inside > 5);
-  CHECK(outside == 0);
-  CHECK(inked > 0);
+  CHECK((inside > 5 && outside == 0 && inked > 0));
   CHECK(bottom - top >= 12);   // a W of the 16-pixel default stands 10 pixels high, of 24 pixels 16
 
   // A new line returns to the margin one line lower; style controls draw nothing.

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "text_test_helpers.h"
 
@@ -39,31 +40,20 @@ bool next_prompt_waits(int row)
   });
 }
 
-HWND text_zero()
+// Waits until the typed characters have been echoed: the caret of text
+// window 0 stands in `column`.
+bool caret_at(int column)
 {
-  return text_window_handle(0);
+  return wait_until([column] { return text_window(0).cursor_x == column * text_window(0).cell_width; });
 }
 
-void set_clipboard_text(const wchar_t* text)
-{
-  HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  REQUIRE(OpenClipboard(owner));
-  EmptyClipboard();
-  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  std::memcpy(GlobalLock(block), text, bytes);
-  GlobalUnlock(block);
-  SetClipboardData(CF_UNICODETEXT, block);
-  CloseClipboard();
-  DestroyWindow(owner);
-}
+HWND text_zero() { return text_window_handle(0); }
 
 } // namespace
 
-TEST_CASE("typing: backspace, the caret, the line end, Up to recall, Ctrl+V")
+TEST_CASE("typing: backspace, the caret, Up to recall, Ctrl+V; keys go into the line, no menu opens; how waits end")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   LineReader reader;
   reader.start();
   REQUIRE(line_input_waits());
@@ -75,46 +65,38 @@ TEST_CASE("typing: backspace, the caret, the line end, Up to recall, Ctrl+V")
     (cell_has_ink(0, 0, 0) ? seen_on : seen_off) = true;
     return seen_on && seen_off;
   }, 1000);
-  CHECK(seen_on);
-  CHECK(seen_off);
+  CHECK((seen_on && seen_off));
 
   type_text(text_zero(), "12\b3\r");
   REQUIRE(reader.run.wait());
   CHECK(std::string(reader.line) == "13");
   CHECK(line_input_owner.load() == 0);
-  CHECK(cell_has_ink(0, 0, 0));
-  CHECK(cell_has_ink(0, 1, 0));
-  CHECK_FALSE(cell_has_ink(0, 2, 0));   // caret blanked at the line end
-  CHECK(text_window(0).cursor_x == 0);
-  CHECK(text_window(0).cursor_y == text_window(0).cell_height);
+  CHECK((cell_has_ink(0, 0, 0) && cell_has_ink(0, 1, 0) && !cell_has_ink(0, 2, 0)));   // caret blanked at the end
+  CHECK((text_window(0).cursor_x == 0 && text_window(0).cursor_y == text_window(0).cell_height));
   CHECK(status_shows("bit color"));
 
   reader.start();
   REQUIRE(line_input_waits());
   press_key(text_zero(), VK_UP);
-  REQUIRE(wait_until([] { return text_window(0).cursor_x == 2 * text_window(0).cell_width; }));
+  REQUIRE(caret_at(2));
   type_text(text_zero(), "\r");
   REQUIRE(reader.run.wait());
   CHECK(std::string(reader.line) == "13");
 
   // Ctrl+V pastes up to the first line end.
-  set_clipboard_text(L"first line\r\nsecond line");
+  const wchar_t pasted[] = L"first line\r\nsecond line";
+  REQUIRE(set_clipboard(CF_UNICODETEXT, pasted, sizeof pasted));
   reader.start();
   REQUIRE(line_input_waits());
   type_text(text_zero(), "> ");
-  Sleep(50);
+  REQUIRE(caret_at(2));
   press_key(text_zero(), 'V', true);
-  Sleep(100);
+  REQUIRE(caret_at(12));
   type_text(text_zero(), "\r");
   REQUIRE(reader.run.wait());
   CHECK(std::string(reader.line) == "> first line");
-}
 
-TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways a wait ends")
-{
-  Framework framework;
-  REQUIRE(framework.started);
-  LineReader reader;
+  // While a line is awaited keys go into the line and no menu opens.
   reader.start();
   REQUIRE(line_input_waits());
   press_key(text_zero(), 'S');
@@ -131,11 +113,10 @@ TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways
   reader.start(false);
   REQUIRE(line_input_waits());
   type_text(text_zero(), "abc");
-  Sleep(50);
+  REQUIRE(caret_at(3));
   post(text_zero(), WM_CLOSE);
   REQUIRE(reader.run.wait());
-  CHECK(reader.line[0] == 0);
-  CHECK_FALSE(text_window_is_open(0));
+  CHECK((reader.line[0] == 0 && !text_window_is_open(0)));
 
   // Nothing open: the buffer is not touched.
   reader.start(false);
@@ -144,34 +125,32 @@ TEST_CASE("while a line is awaited keys go into the line and no menu opens; ways
   reader.start();
   REQUIRE(line_input_waits());
   type_text(text_zero(), "xyz");
-  Sleep(50);
+  REQUIRE(caret_at(3));
   press_key(main_window, 'X');
   CHECK(exit_state.load() == 2);
-  CHECK(reader.run.done.load());
-  CHECK(reader.line[0] == 0);
+  CHECK((reader.run.done.load() && reader.line[0] == 0));
 }
 
 namespace {
 
-// An image window of this process: other test programs may run beside it.
-HWND own_image_window()
+// The image windows of this process: other test programs may run beside it.
+std::vector<HWND> own_image_windows()
 {
-  HWND found = nullptr;
-  while ((found = FindWindowExW(nullptr, found, L"qel_iw", nullptr)) != nullptr) {
+  std::vector<HWND> own;
+  for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, L"qel_iw", nullptr)) != nullptr;) {
     DWORD process = 0;
     GetWindowThreadProcessId(found, &process);
     if (process == GetCurrentProcessId())
-      return found;
+      own.push_back(found);
   }
-  return nullptr;
+  return own;
 }
 
 } // namespace
 
-TEST_CASE("the main window's Image Window dialogue reads its answers in text window 0")
+TEST_CASE("dialogues: Image Window asks in text window 0; Start refused while one waits; Text Window; Exit")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   post(main_window, WM_COMMAND, cmd_image_window);
   REQUIRE(line_input_waits());
   REQUIRE(text_window_is_open(0));
@@ -179,13 +158,10 @@ TEST_CASE("the main window's Image Window dialogue reads its answers in text win
   REQUIRE(next_prompt_waits(2));
   type_text(text_zero(), "240\r");
   REQUIRE(next_prompt_waits(3));
-  // 16 bits: the dialogue ends without asking for an image.
+  // 16 bits: the dialogue ends without an image; the next one asks on the
+  // following rows.
   type_text(text_zero(), "16\r");
   REQUIRE(wait_until([] { return line_input_owner.load() == 0; }));
-  Sleep(100);
-  CHECK(line_input_owner.load() == 0);
-  CHECK_FALSE(own_image_window());
-
   post(main_window, WM_COMMAND, cmd_image_window);
   REQUIRE(line_input_waits());
   type_text(text_zero(), "320\r");
@@ -193,34 +169,9 @@ TEST_CASE("the main window's Image Window dialogue reads its answers in text win
   type_text(text_zero(), "240\r");
   REQUIRE(next_prompt_waits(7));
   type_text(text_zero(), "32\r");
-  HWND image = nullptr;
-  REQUIRE(wait_until([&] { return (image = own_image_window()) != nullptr; }));
-  CHECK(window_text(image) == "000(100%)");   // slot 0, 32 bits
-  CHECK(client_rect(image).right == 320);
-  CHECK(client_rect(image).bottom == 240);
-}
+  REQUIRE(wait_until([] { return line_input_owner.load() == 0; }));
 
-TEST_CASE("Text Window opens the first free window; Exit in a dialogue stops it")
-{
-  Framework framework;
-  REQUIRE(framework.started);
-  post(main_window, WM_COMMAND, cmd_text_window);
-  REQUIRE(wait_until([] { return text_window_is_open(0); }));
-  post(main_window, WM_COMMAND, cmd_text_window);
-  REQUIRE(wait_until([] { return text_window_is_open(1); }));
-  CHECK(window_text(text_window_handle(1)) == "TextWindow 1");
-
-  post(main_window, WM_COMMAND, cmd_input_box);
-  REQUIRE(line_input_waits());
-  post(main_window, WM_COMMAND, cmd_exit);
-  REQUIRE(wait_until([] { return exit_state.load() == 2; }));
-  CHECK(line_input_owner.load() == 0);
-}
-
-TEST_CASE("Start pressed while a dialogue waits for a line does not start the user program")
-{
-  Framework framework;
-  REQUIRE(framework.started);
+  // Start pressed while a dialogue waits for a line does not start the user program.
   std::atomic<int> runs{0};
   test_hooks.main = [&] { ++runs; };
   post(main_window, WM_COMMAND, cmd_input_box);
@@ -230,9 +181,23 @@ TEST_CASE("Start pressed while a dialogue waits for a line does not start the us
   CHECK(start_requested.load() == 0);
   type_text(text_zero(), "2\r");
   REQUIRE(wait_until([] { return FindWindowW(input_box_class, nullptr) != nullptr; }));
+  // The worker serves its jobs in order: both image dialogues have ended,
+  // and only the second made an image.
+  const std::vector<HWND> images = own_image_windows();
+  REQUIRE(images.size() == 1);
+  CHECK(window_text(images[0]) == "000(100%)");   // slot 0, 32 bits
+  CHECK((client_rect(images[0]).right == 320 && client_rect(images[0]).bottom == 240));
   // The worker serves the next request only after the dialogue's job; a
-  // Start left over would have run the user program before it.
-  post_open_text_window(1);
-  CHECK(runs.load() == 0);
-  CHECK(user_running.load() == 0);
+  // Start left over would have run the user program before it. Text
+  // window 0 is the dialogue's.
+  post(main_window, WM_COMMAND, cmd_text_window);
+  REQUIRE(wait_until([] { return text_window_is_open(1); }));
+  CHECK(window_text(text_window_handle(1)) == "TextWindow 1");
+  CHECK((runs.load() == 0 && user_running.load() == 0));
+
+  post(main_window, WM_COMMAND, cmd_input_box);
+  REQUIRE(line_input_waits());
+  post(main_window, WM_COMMAND, cmd_exit);
+  REQUIRE(wait_until([] { return exit_state.load() == 2; }));
+  CHECK(line_input_owner.load() == 0);
 }
