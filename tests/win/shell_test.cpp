@@ -7,19 +7,8 @@
 
 #include "qel_test.h"
 
-namespace {
-
-void reset_hooks()
-{
-  test_hooks.setup = nullptr;
-  test_hooks.main = nullptr;
-}
-
-} // namespace
-
 TEST_CASE("main window: title, size, place, status and menu bar")
 {
-  reset_hooks();
   Framework framework({.animate = true});
   REQUIRE(framework.started);
   CHECK(window_text(main_window) == "QELLIB 7.3  2009/4/30");
@@ -30,8 +19,8 @@ TEST_CASE("main window: title, size, place, status and menu bar")
   const RECT outer = window_rect(main_window);
   RECT expected{0, 0, 240, GetSystemMetrics(SM_CYMENU) + 32};
   AdjustWindowRect(&expected, WS_CAPTION | WS_THICKFRAME, FALSE);
-  CHECK(outer.right - outer.left == expected.right - expected.left);
-  CHECK(outer.bottom - outer.top == expected.bottom - expected.top);
+  CHECK((outer.right - outer.left == expected.right - expected.left &&
+         outer.bottom - outer.top == expected.bottom - expected.top));
 
   // After the drop-in it rests centred on the work area's bottom edge, the
   // status line on screen.
@@ -40,13 +29,9 @@ TEST_CASE("main window: title, size, place, status and menu bar")
   CHECK(outer.bottom == work.bottom);
   CHECK(outer.left == work.left + (work.right - work.left - (outer.right - outer.left)) / 2);
 
-  char expected_status[64];
-  wsprintfA(expected_status, "%d-bit color", display_bits);
-  const std::string status = window_text(GetDlgItem(main_window, status_line_id));
-  CHECK(status.find(expected_status) != std::string::npos);
-  // Centred by blanks: 18 less half the text's length.
-  const size_t pad = 18 - lstrlenA(expected_status) / 2;
-  CHECK(status == std::string(pad, ' ') + expected_status);
+  // The status line: the display depth, centred by blanks (18 less half the text's length).
+  const std::string depth = std::to_string(display_bits) + "-bit color";
+  CHECK(window_text(GetDlgItem(main_window, status_line_id)) == std::string(18 - depth.size() / 2, ' ') + depth);
 
   HMENU bar = GetMenu(main_window);
   REQUIRE(GetMenuItemCount(bar) == 3);
@@ -61,37 +46,59 @@ TEST_CASE("main window: title, size, place, status and menu bar")
   // The frame does not resize the main window.
   RECT proposal{outer.left, outer.top, outer.right + 50, outer.bottom + 50};
   send(main_window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposal));
-  CHECK(proposal.right == outer.right);
-  CHECK(proposal.bottom == outer.bottom);
+  CHECK((proposal.right == outer.right && proposal.bottom == outer.bottom));
 }
 
-TEST_CASE("Start runs user_main once; Start during the run does nothing; Stop is cleared after")
+TEST_CASE("a run: Start once, the pop-up menu greyed, requests served after it, Stop cleared after")
 {
-  reset_hooks();
   std::atomic<int> runs{0};
   std::atomic<bool> release{false};
   std::atomic<int> stop_seen{0};
+  std::atomic<int> pumps{0};
   test_hooks.main = [&] {
     ++runs;
-    while (!release)
+    for (; !release; ++pumps)
       QEL_DoEvents(), Sleep(1);
     stop_seen = stop_requested.load();
   };
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
+
+  const char* expected[] = {"Paste\tCtrl+V", "", "Start", "Stop", "E&xit", "",
+                            "Image Window", "Text Window", "Input Box", "Button Box", "",
+                            "&Window Info.\tCtrl+W"};
+  auto idle = open_context_menu(main_window);
+  REQUIRE(idle.size() == 12);
+  for (size_t i = 0; i < idle.size(); ++i)
+    CHECK((idle[i].text == expected[i] && (idle[i].text.empty() || idle[i].enabled)));
 
   post(main_window, WM_COMMAND, cmd_start);
   REQUIRE(wait_until([] { return user_running.load() == 1; }));
   press_key(main_window, 'S');                       // Start again during the run
   send(main_window, WM_COMMAND, cmd_start);
   CHECK(start_requested.load() == 0);
+  // While it runs only Stop and Exit are offered.
+  for (const auto& item : open_context_menu(main_window, WM_NCRBUTTONDOWN))
+    if (!item.text.empty())
+      CHECK(item.enabled == (item.id == cmd_stop || item.id == cmd_exit));
+
+  // A request posted during the run waits, posted, while the run pumps on
+  // (slot 256 is refused with 4 by the worker). Posting from a thread of its
+  // own stands in for the GUI thread's command: the channel only cares that
+  // one thread posts at a time.
+  std::atomic<int> result{-2};
+  std::thread poster([&] { result = post_create_image(256, "x", 10, 10, 32); });
+  REQUIRE(wait_until([] { return request_code.load() == REQ_CREATE_IMAGE; }));
+  const int posted_at = pumps;
+  REQUIRE(wait_until([&] { return pumps >= posted_at + 50; }));
+  CHECK(request_done.load() == 0);
+
   press_key(main_window, 'C');                       // Stop
   CHECK(stop_requested.load() == 1);
   release = true;
+  poster.join();
+  CHECK((result.load() == 4 && request_code.load() == 0));
   REQUIRE(wait_until([] { return user_running.load() == 0; }));
-  CHECK(runs.load() == 1);
-  CHECK(stop_seen.load() == 1);
-  CHECK(stop_requested.load() == 0);
+  CHECK((runs.load() == 1 && stop_seen.load() == 1 && stop_requested.load() == 0));
 
   // A new Start after the run begins a new run with the flag cleared.
   release = false;
@@ -103,74 +110,8 @@ TEST_CASE("Start runs user_main once; Start during the run does nothing; Stop is
   CHECK(runs.load() == 2);
 }
 
-TEST_CASE("pop-up menu: all items, and only Stop and Exit while the program runs")
-{
-  reset_hooks();
-  std::atomic<bool> release{false};
-  test_hooks.main = [&] {
-    while (!release)
-      QEL_DoEvents(), Sleep(1);
-  };
-  Framework framework;
-  REQUIRE(framework.started);
-
-  const char* expected[] = {"Paste\tCtrl+V", "", "Start", "Stop", "E&xit", "",
-                            "Image Window", "Text Window", "Input Box", "Button Box", "",
-                            "&Window Info.\tCtrl+W"};
-  auto idle = open_context_menu(main_window);
-  REQUIRE(idle.size() == 12);
-  for (size_t i = 0; i < idle.size(); ++i) {
-    CHECK(idle[i].text == expected[i]);
-    if (!idle[i].text.empty())
-      CHECK(idle[i].enabled);
-  }
-
-  post(main_window, WM_COMMAND, cmd_start);
-  REQUIRE(wait_until([] { return user_running.load() == 1; }));
-  auto busy = open_context_menu(main_window, WM_NCRBUTTONDOWN);
-  REQUIRE(busy.size() == 12);
-  for (const auto& item : busy)
-    if (!item.text.empty())
-      CHECK(item.enabled == (item.id == cmd_stop || item.id == cmd_exit));
-  release = true;
-  REQUIRE(wait_until([] { return user_running.load() == 0; }));
-}
-
-TEST_CASE("a request posted during a run is served right after it")
-{
-  reset_hooks();
-  std::atomic<bool> release{false};
-  std::atomic<int> pumps{0};
-  test_hooks.main = [&] {
-    for (; !release; ++pumps)
-      QEL_DoEvents(), Sleep(1);
-  };
-  Framework framework;
-  REQUIRE(framework.started);
-  post(main_window, WM_COMMAND, cmd_start);
-  REQUIRE(wait_until([] { return user_running.load() == 1; }));
-
-  // The poster runs on the GUI thread; slot 256 is refused with 4 by the worker.
-  std::atomic<int> result{-2};
-  std::thread poster([&] {
-    // Posting from a thread of its own stands in for the GUI thread's
-    // command: the channel only cares that one thread posts at a time.
-    result = post_create_image(256, "x", 10, 10, 32);
-  });
-  // The request waits, posted, while the run pumps on.
-  REQUIRE(wait_until([] { return request_code.load() == REQ_CREATE_IMAGE; }));
-  const int posted_at = pumps;
-  REQUIRE(wait_until([&] { return pumps >= posted_at + 50; }));
-  CHECK(request_done.load() == 0);
-  release = true;
-  poster.join();
-  CHECK(result.load() == 4);
-  CHECK(request_code.load() == 0);
-}
-
 TEST_CASE("ten running copies: the next one says so and ends with 1")
 {
-  reset_hooks();
   WNDCLASSW wc{};
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
@@ -207,7 +148,6 @@ TEST_CASE("ten running copies: the next one says so and ends with 1")
 
 TEST_CASE("Ctrl+W with no text window open opens text window 0 for the report")
 {
-  reset_hooks();
   REQUIRE(start_framework());
   REQUIRE_FALSE(text_window_is_open(0));
   press_key(main_window, 'W', true);
