@@ -73,8 +73,7 @@ bool shows_file(int slot, const TestFile& f)
 TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2; other files are passed over")
 {
   make_files();
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   post(main_window, WM_DROPFILES,
        reinterpret_cast<WPARAM>(make_drop({files[0].path(), folder() + L"\\notes.png", folder() + L"\\broken.png",
                                            files[1].path(), folder() + L"\\missing.png",
@@ -89,8 +88,7 @@ TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2; othe
 TEST_CASE("a drop while slot 0 is taken lands in slot 1")
 {
   make_files();
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   REQUIRE(as_user_program([] { REQUIRE(QEL_CreateImage(0, "taken", 0, 0, 8, 8, 100) == 0); }));
   post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({files[0].path()})));
   CHECK(wait_until([] { return shows_file(1, files[0]); }));
@@ -108,8 +106,7 @@ TEST_CASE("a drop followed at once by Start: the picture is in before user_main 
     loaded = shows_file(0, files[0]);
     current = qel_current_image;
   };
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   // A command of the main window still in service when the drop and the
   // Start arrive: the drop's job then waits behind it, and so must Start.
   post(main_window, WM_COMMAND, cmd_text_window);
@@ -125,8 +122,7 @@ TEST_CASE("files named at start-up open as a drop would once the main window is 
   make_files();
   set_startup_files({files[1].path(), files[0].name});   // a relative name is taken from the working folder
   SetCurrentDirectoryW(folder().c_str());
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   CHECK(wait_until([] { return shows_file(0, files[1]) && shows_file(1, files[0]); }));
   CHECK_FALSE(image_slots[2].in_use);
 }

@@ -54,8 +54,7 @@ TEST_CASE("every kind of window: the edge list in order, Ctrl drags snap; S pres
     QEL_OpenButtonBox(1300, 600, 3, 3);
   });
   test_hooks.main = [&] { ++runs; };
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   const HWND one = slot_window(1), main = main_window;
 
   // A move of the main window rebuilds the list on the GUI thread, from what
@@ -97,8 +96,7 @@ TEST_CASE("menus follow the zoom; Ctrl+wheel and keypad zoom; prompts ask with n
   REQUIRE(magick_write({2, 2, {red, red, red, red}}, {}, first));
   REQUIRE(magick_write({8, 8, std::vector<std::uint32_t>(64, blue)}, {}, second));
   std::ofstream(std::filesystem::path(notes)) << "not a picture";
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   REQUIRE(worker_value([] {
             return QEL_CreateImage(2, "p", 20, 20, 300, 200, 100) + QEL_CreateImage8(1, "e", 400, 20, 60, 40, 100) +
                    QEL_CreateImage(0, "d", 600, 20, 8, 8, 100);
@@ -169,8 +167,7 @@ TEST_CASE("menus follow the zoom; Ctrl+wheel and keypad zoom; prompts ask with n
 TEST_CASE("Save as writes what ImageMagick reads back; the colour dialog's choice becomes the drawing colour")
 {
   const std::wstring saved = fresh_test_folder(L"image_window_save") + L"\\saved.bmp";
-  JobsFramework framework;
-  REQUIRE(framework.started);
+  Started<JobsFramework> framework;
   REQUIRE(worker_value([] {
             const int result = QEL_CreateImage(4, "s", 10, 10, 7, 5, 100);
             slot_pixels[4].pixels32[0] = red;   // the corners tell the rows' order and the sides

@@ -13,8 +13,7 @@ using namespace text_test;
 // natively; here the Win32 surface that carries them out.
 TEST_CASE("the surface: real window, glyphs, colours handed over as BGR, scrolling")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   UserRun run;
   REQUIRE(run.run([] {
     CHECK(QEL_OpenTextWindow(3, -1, -1, -1, -1) == 0);
@@ -46,8 +45,7 @@ TEST_CASE("the surface: real window, glyphs, colours handed over as BGR, scrolli
 
 TEST_CASE("resizing rebuilds the surface and clears the text; minimising keeps it")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   UserRun run;
   REQUIRE(run.run([] {
     QEL_OpenTextWindow(0, -1, -1, -1, -1);
@@ -82,8 +80,7 @@ TEST_CASE("resizing rebuilds the surface and clears the text; minimising keeps i
 
 TEST_CASE("keys: run control goes to the main window, Ctrl shortcuts act on the window")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   UserRun run;
   REQUIRE(run.run([] {
     QEL_OpenTextWindow(0, -1, -1, -1, -1);
@@ -131,8 +128,7 @@ TEST_CASE("keys: run control goes to the main window, Ctrl shortcuts act on the 
 
 TEST_CASE("the right-button menu: its items, and Select checked only on the current window")
 {
-  Framework framework;
-  REQUIRE(framework.started);
+  Started<Framework> framework;
   UserRun run;
   REQUIRE(run.run([] {
     QEL_OpenTextWindow(2, -1, -1, -1, -1);
