@@ -44,7 +44,7 @@ TEST_CASE("edge list: screen strips first, then the windows in order, 260 at mos
   CHECK(dropped == edge_rect{1103, 720, 1203, 770});
 }
 
-TEST_CASE("snap: screen edges within 7 pixels, only with Ctrl, ahead of windows")
+TEST_CASE("snap: screen edges within 7 pixels, only with Ctrl, ahead of windows; attach then align; never to itself")
 {
   CHECK(snapped({}, {7, 100, 207, 300}) == edge_rect{0, 100, 200, 300});
   CHECK(snapped({}, {8, 100, 208, 300}) == edge_rect{8, 100, 208, 300});
@@ -55,21 +55,17 @@ TEST_CASE("snap: screen edges within 7 pixels, only with Ctrl, ahead of windows"
   // Overlaps are judged where the rectangle arrived: pulled 5 to the left by
   // the screen, it still lands under a window that only its arrival overlapped.
   CHECK(snapped({{201, 100, 400, 296}}, {5, 300, 205, 500}) == edge_rect{0, 296, 200, 496});
-}
 
-TEST_CASE("snap: beside or below another window, attach then align")
-{
+  // Beside or below another window: attached, then aligned.
   const std::vector<edge_rect> other = {{100, 100, 300, 400}};
   CHECK(snapped(other, {298, 105, 498, 305}) == edge_rect{300, 100, 500, 300});   // tops 5 apart: aligned
   CHECK(snapped(other, {303, 105, 503, 305}) == edge_rect{300, 105, 500, 305});   // arrived outside: no overlap yet
   CHECK(snapped(other, {106, 396, 206, 496}) == edge_rect{100, 400, 200, 500});   // below, lefts aligned
   CHECK(snapped(other, {203, 398, 303, 498}) == edge_rect{200, 400, 300, 500});   // below, rights aligned
-}
 
-TEST_CASE("snap: never to the moving window's own rectangle")
-{
-  // Pulled onto the screen's top edge, it would then align with its own old
-  // left edge 4 pixels away; a window one pixel off that place is another window.
+  // Never to the moving window's own rectangle: pulled onto the screen's top
+  // edge, it would then align with its own old left edge 4 pixels away; a
+  // window one pixel off that place is another window.
   const edge_rect own = {100, 0, 300, 200}, proposed = {104, -3, 304, 197};
   CHECK(snapped({own}, proposed, own) == edge_rect{104, 0, 304, 200});
   CHECK(snapped({{100, 0, 300, 201}}, proposed, own) == edge_rect{100, 0, 300, 200});

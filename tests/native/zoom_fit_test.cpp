@@ -39,7 +39,6 @@ TEST_CASE("size limits from the metrics; the fit rule: truncation, screen and mi
       // 640 * 51 / 100 * 100 / 640 lands just below 51.
       {640, 480, 51, screen, {50, 320, 240}},
       {640, 480, 100, screen, {100, 640, 480}},
-      {640, 480, 102, screen, {101, 646, 484}},
       {640, 480, 111, screen, {110, 704, 528}},        // the first zoom-in step from 100
       {640, 480, 300, screen, {220, 1408, 1056}},      // height limit 1057 decides
       {4, 4, 100, screen, {3200, 128, 128}},           // raised until 128 wide
