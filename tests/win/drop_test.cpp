@@ -44,10 +44,8 @@ void make_files()
         p.pixels.push_back(pattern(x, y));
     REQUIRE(magick_write(p, {}, f.path()));
   }
-  std::FILE* text = _wfopen((folder() + L"\\notes.png").c_str(), L"wb");
-  REQUIRE(text);
-  std::fputs("not a picture", text);
-  std::fclose(text);
+  const std::string text = "not a picture";
+  write_bytes(folder() + L"\\notes.png", {text.begin(), text.end()});
   // Too big to decode (1 GiB of pixels), and a PNG header over a broken body.
   write_bytes(folder() + L"\\huge.bmp", tiny_bmp_of_size(16384, 16384));
   const char broken[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x06\0\0\0\x04\x08\x02\0\0\0broken";
@@ -70,61 +68,43 @@ bool shows_file(int slot, const TestFile& f)
 
 } // namespace
 
-TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2; other files are passed over")
-{
-  make_files();
-  Started<Framework> framework;
-  post(main_window, WM_DROPFILES,
-       reinterpret_cast<WPARAM>(make_drop({files[0].path(), folder() + L"\\notes.png", folder() + L"\\broken.png",
-                                           files[1].path(), folder() + L"\\missing.png",
-                                           folder() + L"\\huge.bmp", files[2].path()})));
-  CHECK(wait_until([] { return shows_file(0, files[0]) && shows_file(1, files[1]) && shows_file(2, files[2]); }));
-  Sleep(50);
-  CHECK_FALSE(image_slots[3].in_use);
-  const std::string caption = window_text(static_cast<HWND>(backend_window_handle(1)));
-  CHECK(caption.rfind("001 b.bmp", 0) == 0);
-}
-
-TEST_CASE("a drop while slot 0 is taken lands in slot 1")
-{
-  make_files();
-  Started<Framework> framework;
-  REQUIRE(as_user_program([] { REQUIRE(QEL_CreateImage(0, "taken", 0, 0, 8, 8, 100) == 0); }));
-  post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({files[0].path()})));
-  CHECK(wait_until([] { return shows_file(1, files[0]); }));
-  CHECK(image_slots[0].title == "taken");
-  CHECK_FALSE(image_slots[2].in_use);
-}
-
-TEST_CASE("a drop followed at once by Start: the picture is in before user_main runs")
+TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2, others passed over, before a Start at once runs")
 {
   make_files();
   test_hooks.setup = [] { QEL_CreateImage(5, "mine", 0, 0, 8, 8, 100); };   // current image 5
   std::atomic<bool> loaded{false};
   std::atomic<int> current{-1};
   test_hooks.main = [&] {
-    loaded = shows_file(0, files[0]);
+    loaded = shows_file(0, files[0]) && shows_file(1, files[1]) && shows_file(2, files[2]);
     current = qel_current_image;
   };
   Started<Framework> framework;
   // A command of the main window still in service when the drop and the
   // Start arrive: the drop's job then waits behind it, and so must Start.
   post(main_window, WM_COMMAND, cmd_text_window);
-  post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({files[0].path()})));
+  post(main_window, WM_DROPFILES,
+       reinterpret_cast<WPARAM>(make_drop({files[0].path(), folder() + L"\\notes.png", folder() + L"\\broken.png",
+                                           files[1].path(), folder() + L"\\missing.png",
+                                           folder() + L"\\huge.bmp", files[2].path()})));
   post(main_window, WM_KEYDOWN, 'S', 1);
   REQUIRE(wait_until([&] { return current.load() != -1; }));
   CHECK(loaded.load());
   CHECK(current.load() == 5);   // the drop gave back the image the program had
+  CHECK_FALSE(image_slots[3].in_use);
+  CHECK(window_text(static_cast<HWND>(backend_window_handle(1))).rfind("001 b.bmp", 0) == 0);
 }
 
-TEST_CASE("files named at start-up open as a drop would once the main window is up")
+TEST_CASE("files named at start-up open as a drop would once the main window is up; a later drop takes the next free slot")
 {
   make_files();
   set_startup_files({files[1].path(), files[0].name});   // a relative name is taken from the working folder
   SetCurrentDirectoryW(folder().c_str());
   Started<Framework> framework;
   CHECK(wait_until([] { return shows_file(0, files[1]) && shows_file(1, files[0]); }));
-  CHECK_FALSE(image_slots[2].in_use);
+  post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({files[2].path()})));
+  CHECK(wait_until([] { return shows_file(2, files[2]); }));
+  CHECK((shows_file(0, files[1]) && shows_file(1, files[0])));
+  CHECK_FALSE(image_slots[3].in_use);
 }
 
 TEST_CASE("Exit during a drop of 300 files ends within 1 s: the files left are passed over")

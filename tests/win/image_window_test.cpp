@@ -88,11 +88,11 @@ TEST_CASE("every kind of window: the edge list in order, Ctrl drags snap; S pres
   CHECK(wait_until([&] { return !IsWindow(main); }));
 }
 
-TEST_CASE("menus follow the zoom; Ctrl+wheel and keypad zoom; prompts ask with no menu opening; drops; capped windows")
+TEST_CASE("menus follow the zoom; wheel and keypad zoom; prompts open no menu; drops; capped windows; Save as; the colour dialog")
 {
   const std::wstring folder = fresh_test_folder(L"image_window_work");
   const std::wstring first = folder + L"\\first.png", second = folder + L"\\second.png";
-  const std::wstring notes = folder + L"\\notes.png";
+  const std::wstring notes = folder + L"\\notes.png", saved = folder + L"\\saved.bmp";
   REQUIRE(magick_write({2, 2, {red, red, red, red}}, {}, first));
   REQUIRE(magick_write({8, 8, std::vector<std::uint32_t>(64, blue)}, {}, second));
   std::ofstream(std::filesystem::path(notes)) << "not a picture";
@@ -160,23 +160,17 @@ TEST_CASE("menus follow the zoom; Ctrl+wheel and keypad zoom; prompts ask with n
   // A window larger than the screen, which the system may have cut down,
   // still fits its client area exactly once the zoom lets it.
   REQUIRE(worker_value([] { return QEL_CreateImageFL(4, "fl", 0, 0, 2400, 1400, 100) + QEL_ZoomImage(4, 50); }) == 0);
-  CHECK(client_rect(slot_window(4)).right == 1200);
-  CHECK(client_rect(slot_window(4)).bottom == 700);
-}
+  CHECK((client_rect(slot_window(4)).right == 1200 && client_rect(slot_window(4)).bottom == 700));
 
-TEST_CASE("Save as writes what ImageMagick reads back; the colour dialog's choice becomes the drawing colour")
-{
-  const std::wstring saved = fresh_test_folder(L"image_window_save") + L"\\saved.bmp";
-  Started<JobsFramework> framework;
+  // Save as writes what ImageMagick reads back.
   REQUIRE(worker_value([] {
-            const int result = QEL_CreateImage(4, "s", 10, 10, 7, 5, 100);
-            slot_pixels[4].pixels32[0] = red;   // the corners tell the rows' order and the sides
-            slot_pixels[4].pixels32[34] = blue;
+            const int result = QEL_CreateImage(3, "s", 10, 10, 7, 5, 100);
+            slot_pixels[3].pixels32[0] = red;   // the corners tell the rows' order and the sides
+            slot_pixels[3].pixels32[34] = blue;
             return result;
           }) == 0);
-  const HWND window = slot_window(4);
-
-  post(window, WM_COMMAND, img_cmd_save_as);
+  const HWND saving = slot_window(3);
+  post(saving, WM_COMMAND, img_cmd_save_as);
   HWND dialog = wait_for_dialog(L"Save as");
   REQUIRE(dialog);
   SetWindowTextW(file_name_box(dialog), saved.c_str());
@@ -185,8 +179,10 @@ TEST_CASE("Save as writes what ImageMagick reads back; the colour dialog's choic
   CHECK(wait_until([&] { return (picture = magick_read(saved)).width == 7; }, 20000));
   CHECK((picture.height == 5 && picture.at(0, 0) == red && picture.at(6, 4) == blue && picture.at(1, 0) == 0));
 
+  // The colour dialog starts at the drawing colour; its choice becomes every
+  // drawing colour.
   worker_value([] { return qel_draw_colour = 0x102030; });
-  post(window, WM_COMMAND, img_cmd_colour_change);
+  post(saving, WM_COMMAND, img_cmd_colour_change);
   dialog = wait_for_dialog(L"Color");
   REQUIRE(dialog);
   CHECK(GetDlgItemInt(dialog, COLOR_RED, nullptr, FALSE) == 0x10);
@@ -199,6 +195,5 @@ TEST_CASE("Save as writes what ImageMagick reads back; the colour dialog's choic
   }
   CHECK(press_dialog_button(dialog, IDOK));
   CHECK(wait_until([] { return qel_draw_colour == 0xABCDEF; }));
-  CHECK(qel_tc == 0xABCDEF);
-  CHECK(qel_tttc == 0xABCDEF);
+  CHECK((qel_tc == 0xABCDEF && qel_tttc == 0xABCDEF));
 }
