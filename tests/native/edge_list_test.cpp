@@ -32,10 +32,9 @@ TEST_CASE("edge list: screen strips first, then the windows in order, 260 at mos
   rebuild_edge_list(screen_a, screen_b, windows.data(), 300);
   const edge_list list = published_edge_list();
   REQUIRE(list.count == edge_list_capacity);
-  CHECK(list.entries[0] == edge_rect{-1000, 0, 0, screen_b});
-  CHECK(list.entries[1] == edge_rect{0, -1000, screen_a, 0});
-  CHECK(list.entries[2] == edge_rect{screen_a, 0, screen_a + 1000, screen_b});
-  CHECK(list.entries[3] == edge_rect{0, screen_b, screen_a, screen_b + 1000});
+  CHECK(std::vector(list.entries, list.entries + 4) ==
+        std::vector<edge_rect>{{-1000, 0, 0, screen_b}, {0, -1000, screen_a, 0},
+                               {screen_a, 0, screen_a + 1000, screen_b}, {0, screen_b, screen_a, screen_b + 1000}});
   // Beside the 260th entry it snaps, beside the 261st it does not.
   edge_rect last = {1103, 520, 1203, 570}, dropped = {1103, 720, 1203, 770};
   snap_moving_rect(last, elsewhere, true);

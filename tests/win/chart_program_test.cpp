@@ -16,14 +16,6 @@
 
 namespace {
 
-// The generator's own set-up and run, with jobs on the worker besides.
-struct ChartProgram : Framework {
-  ChartProgram()
-      : Framework((install_worker_jobs(chart_setup), test_hooks.main = chart_main, StartOptions{}))
-  {
-  }
-};
-
 // A source picture in image 0, as a drop leaves one, then Start; the chart
 // window once it is there.
 HWND start_chart()
@@ -80,7 +72,10 @@ TEST_CASE("cap and Rcap that cannot save name the file and the reason; a chart m
       {0, L"read_only_disk", "ro,size=64k", "lenti_chart_4.000000_13.000000_640_480.png", "denied"},
       {1, L"full_disk", "size=8k", "lenti_chart_R_4.000000_13.000000_480_640.png", "full"},
   };
-  Started<ChartProgram> program;
+  // The generator's own set-up and run, with jobs on the worker besides.
+  install_worker_jobs(chart_setup);
+  test_hooks.main = chart_main;
+  Started<Framework> program;
   HWND chart = start_chart();
   REQUIRE(chart);
   on_worker([] { start_log(0, true); });

@@ -16,11 +16,7 @@
 
 namespace {
 
-std::wstring folder()
-{
-  static const std::wstring path = fresh_test_folder(L"drop_work");
-  return path;
-}
+std::wstring folder();
 
 std::uint32_t pattern(int x, int y) { return static_cast<std::uint32_t>(x * 40) << 16 | static_cast<std::uint32_t>(y * 60) << 8 | 0x33; }
 
@@ -32,25 +28,30 @@ struct TestFile {
 
 const TestFile files[] = {{L"a.png", 6, 4}, {L"b.bmp", 5, 3}, {L"c.gif", 7, 2}};
 
-void make_files()
+// Writes the pictures, and files that only look like pictures, into `folder`.
+std::wstring with_files(const std::wstring& folder)
 {
-  static bool made = false;
-  if (made)
-    return;
   for (const TestFile& f : files) {
     RgbPicture p{f.width, f.height, {}};
     for (int y = 0; y < f.height; ++y)
       for (int x = 0; x < f.width; ++x)
         p.pixels.push_back(pattern(x, y));
-    REQUIRE(magick_write(p, {}, f.path()));
+    REQUIRE(magick_write(p, {}, folder + L"\\" + f.name));
   }
   const std::string text = "not a picture";
-  write_bytes(folder() + L"\\notes.png", {text.begin(), text.end()});
+  write_bytes(folder + L"\\notes.png", {text.begin(), text.end()});
   // Too big to decode (1 GiB of pixels), and a PNG header over a broken body.
-  write_bytes(folder() + L"\\huge.bmp", tiny_bmp_of_size(16384, 16384));
+  write_bytes(folder + L"\\huge.bmp", tiny_bmp_of_size(16384, 16384));
   const char broken[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x06\0\0\0\x04\x08\x02\0\0\0broken";
-  write_bytes(folder() + L"\\broken.png", {broken, broken + sizeof broken - 1});
-  made = true;
+  write_bytes(folder + L"\\broken.png", {broken, broken + sizeof broken - 1});
+  return folder;
+}
+
+// The test folder with its files, made on first use.
+std::wstring folder()
+{
+  static const std::wstring path = with_files(fresh_test_folder(L"drop_work"));
+  return path;
 }
 
 // The slot holds the file's picture, in a window titled "NNN name".
@@ -70,7 +71,6 @@ bool shows_file(int slot, const TestFile& f)
 
 TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2, others passed over, before a Start at once runs")
 {
-  make_files();
   test_hooks.setup = [] { QEL_CreateImage(5, "mine", 0, 0, 8, 8, 100); };   // current image 5
   std::atomic<bool> loaded{false};
   std::atomic<int> current{-1};
@@ -78,14 +78,14 @@ TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2, othe
     loaded = shows_file(0, files[0]) && shows_file(1, files[1]) && shows_file(2, files[2]);
     current = qel_current_image;
   };
+  const HDROP drop = make_drop({files[0].path(), folder() + L"\\notes.png", folder() + L"\\broken.png",
+                                files[1].path(), folder() + L"\\missing.png", folder() + L"\\huge.bmp",
+                                files[2].path()});
   Started<Framework> framework;
   // A command of the main window still in service when the drop and the
   // Start arrive: the drop's job then waits behind it, and so must Start.
   post(main_window, WM_COMMAND, cmd_text_window);
-  post(main_window, WM_DROPFILES,
-       reinterpret_cast<WPARAM>(make_drop({files[0].path(), folder() + L"\\notes.png", folder() + L"\\broken.png",
-                                           files[1].path(), folder() + L"\\missing.png",
-                                           folder() + L"\\huge.bmp", files[2].path()})));
+  post(main_window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
   post(main_window, WM_KEYDOWN, 'S', 1);
   REQUIRE(wait_until([&] { return current.load() != -1; }));
   CHECK(loaded.load());
@@ -96,7 +96,6 @@ TEST_CASE("three files dropped on the main window open in slots 0, 1 and 2, othe
 
 TEST_CASE("files named at start-up open as a drop would once the main window is up; a later drop takes the next free slot")
 {
-  make_files();
   set_startup_files({files[1].path(), files[0].name});   // a relative name is taken from the working folder
   SetCurrentDirectoryW(folder().c_str());
   Started<Framework> framework;
